@@ -1,0 +1,14 @@
+#pragma once
+// The tools' message dialog: the plain-look twin of UInstMirpanError.
+#include <string>
+
+namespace UInstError {
+
+// Read when a dialog is constructed; never set by the program, so tools' dialogs stay plain.
+extern bool StyledLook;
+
+void ShowErrorDialog(const std::wstring& Caption, const std::wstring& Text, int LanguageMode);
+bool AskYesNoDialog(const std::wstring& Caption, const std::wstring& Text, int LanguageMode,
+                    bool DefaultNo);
+
+}  // namespace UInstError
