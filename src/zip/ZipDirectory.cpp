@@ -1,0 +1,470 @@
+#include "zip/ZipDirectory.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/Text.h"
+#include "zip/ZipException.h"
+#include "zip/ZipLocale.h"
+
+namespace {
+
+constexpr uint32_t kEndSignature = 0x06054B50;
+constexpr uint32_t kZip64LocatorSignature = 0x07064B50;
+constexpr uint32_t kZip64EndSignature = 0x06064B50;
+constexpr uint32_t kCentralSignature = 0x02014B50;
+constexpr uint32_t kLocalSignature = 0x04034B50;
+constexpr uint32_t kDescriptorSignature = 0x08074B50;
+constexpr int64_t kEndRecordSize = 22;
+constexpr int64_t kLocalHeaderSize = 30;
+constexpr int64_t kCentralHeaderSize = 46;
+constexpr uint16_t kUtf8NameFlag = 0x0800;
+
+// Code page 862, upper half, as UTF-16.
+const char16_t kCp862[128] = {
+    0x05D0, 0x05D1, 0x05D2, 0x05D3, 0x05D4, 0x05D5, 0x05D6, 0x05D7, 0x05D8, 0x05D9, 0x05DA, 0x05DB,
+    0x05DC, 0x05DD, 0x05DE, 0x05DF, 0x05E0, 0x05E1, 0x05E2, 0x05E3, 0x05E4, 0x05E5, 0x05E6, 0x05E7,
+    0x05E8, 0x05E9, 0x05EA, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
+    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
+    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
+    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
+    0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
+};
+
+void ParseCentralHeader(const uint8_t* p, TZipCentralHeader& h) {
+  h.Signature = ZipGet32(p);
+  h.VersionMadeBy = ZipGet16(p + 4);
+  h.VersionNeeded = ZipGet16(p + 6);
+  h.Flags = ZipGet16(p + 8);
+  h.Method = ZipGet16(p + 10);
+  h.Time = ZipGet16(p + 12);
+  h.Date = ZipGet16(p + 14);
+  h.Crc32 = ZipGet32(p + 16);
+  h.CompressedSize = ZipGet32(p + 20);
+  h.UncompressedSize = ZipGet32(p + 24);
+  h.NameLength = ZipGet16(p + 28);
+  h.ExtraLength = ZipGet16(p + 30);
+  h.CommentLength = ZipGet16(p + 32);
+  h.DiskNumberStart = ZipGet16(p + 34);
+  h.InternalAttributes = ZipGet16(p + 36);
+  h.ExternalAttributes = ZipGet32(p + 38);
+  h.LocalHeaderOffset = ZipGet32(p + 42);
+}
+
+void ParseEndRecord(const uint8_t* p, TZipEndRecord& r) {
+  r.Signature = ZipGet32(p);
+  r.DiskNumber = ZipGet16(p + 4);
+  r.DirectoryDisk = ZipGet16(p + 6);
+  r.EntriesOnDisk = ZipGet16(p + 8);
+  r.TotalEntries = ZipGet16(p + 10);
+  r.DirectorySize = ZipGet32(p + 12);
+  r.DirectoryOffset = ZipGet32(p + 16);
+  r.CommentLength = ZipGet16(p + 20);
+}
+
+}  // namespace
+
+std::string ZipOemToAnsi(const std::string& oem) {
+  std::u16string wide;
+  wide.reserve(oem.size());
+  for (unsigned char c : oem) wide += c < 0x80 ? static_cast<char16_t>(c) : kCp862[c - 0x80];
+  return Cp1255FromU16(wide);
+}
+
+// --- name index ---
+
+void TZipHashedStringList::Clear() {
+  FItems.clear();
+  FPositions.clear();
+}
+
+int TZipHashedStringList::IndexOf(const std::string& text) const {
+  auto found = FPositions.find(text);
+  return found == FPositions.end() || found->second.empty() ? -1 : found->second.front();
+}
+
+void TZipHashedStringList::Add(const std::string& text) {
+  FItems.push_back(text);
+  FPositions[text].push_back(Count() - 1);
+}
+
+void TZipHashedStringList::Forget(int index) {
+  auto found = FPositions.find(FItems[static_cast<size_t>(index)]);
+  if (found == FPositions.end()) return;
+  auto& list = found->second;
+  list.erase(std::remove(list.begin(), list.end(), index), list.end());
+  if (list.empty()) FPositions.erase(found);
+}
+
+void TZipHashedStringList::Put(int index, const std::string& text) {
+  Forget(index);
+  FItems[static_cast<size_t>(index)] = text;
+  auto& list = FPositions[text];
+  list.insert(std::lower_bound(list.begin(), list.end(), index), index);
+}
+
+// --- entry array ---
+
+void TZipDirArray::Clear() {
+  FItems.clear();
+  FNames.Clear();
+}
+
+void TZipDirArray::SetCapacity(int64_t count) {
+  if (count <= FCapacity) return;
+  FDelta = std::min<int64_t>(FDelta * 2, 10000);
+  FCapacity = std::max(count, FCapacity + FDelta);
+  FItems.reserve(static_cast<size_t>(FCapacity));
+}
+
+void TZipDirArray::Append(TDirItem item) {
+  SetCapacity(Count() + 1);
+  FItems.push_back(std::move(item));
+}
+
+const TDirItem& TZipDirArray::Get(int index) const {
+  if (index < 0 || index >= Count()) throw EZipException(2);
+  return FItems[static_cast<size_t>(index)];
+}
+
+TDirItem& TZipDirArray::Item(int index) {
+  if (index < 0 || index >= Count()) throw EZipException(3);
+  return FItems[static_cast<size_t>(index)];
+}
+
+void TZipDirArray::Put(int index, const TDirItem& item) {
+  if (index < 0 || index >= Count()) throw EZipException(1);
+  SetName(index, item.Name);
+  std::string name = FItems[static_cast<size_t>(index)].Name;
+  FItems[static_cast<size_t>(index)] = item;
+  FItems[static_cast<size_t>(index)].Name = name;
+}
+
+void TZipDirArray::SetName(int index, const std::string& name) {
+  TDirItem& item = Item(index);
+  int at = FNames.IndexOf(ZipLowerCase(item.Name));
+  if (at >= 0 && at != index) throw EZipException(59);
+  if (at == index) {
+    FNames.Put(index, ZipLowerCase(name));
+  } else {
+    if (FNames.Count() != index) throw EZipException(58);
+    FNames.Add(ZipLowerCase(name));
+  }
+  item.Name = name;
+}
+
+// --- directory object ---
+
+TZipDirectory::TZipDirectory(TZipStream* stream, bool owned)
+    : FStream(stream), FOwned(owned), FReader(*stream) {}
+
+TZipDirectory::~TZipDirectory() {
+  if (FOwned) delete FStream;
+}
+
+bool TZipDirectory::FindEndRecord(int64_t& position) {
+  FComment.clear();
+  FEndRecord = TZipEndRecord();
+  position = -1;
+  int64_t size = FReader.Size();
+  int64_t n = std::min<int64_t>(65600, size);
+  std::vector<uint8_t> tail(static_cast<size_t>(n));
+  FReader.Seek(size - n);
+  FReader.ReadBuffer(tail.data(), tail.size());
+  for (int64_t i = n - 1; i >= 3; --i) {
+    const uint8_t* b = tail.data();
+    if (b[i] != 0x06 || b[i - 1] != 0x05 || b[i - 2] != 0x4B || b[i - 3] != 0x50) continue;
+    int64_t at = i - 3;
+    if (n - at < kEndRecordSize) continue;
+    uint16_t commentLength = ZipGet16(b + at + 20);
+    if (commentLength != n - at - kEndRecordSize) continue;
+    ParseEndRecord(b + at, FEndRecord);
+    position = size - n + at;
+    if (commentLength != 0)
+      FComment.assign(reinterpret_cast<const char*>(b + at + kEndRecordSize), commentLength);
+    return true;
+  }
+  return false;
+}
+
+void TZipDirectory::ReadDirectory(bool oemFileNames, bool repairOnOpen) {
+  FItems.Clear();
+  FEndRecord = TZipEndRecord();
+  FStubSize = 0;
+  int64_t q = 0;
+  if (!FindEndRecord(q)) {
+    Repair(oemFileNames);
+    return;
+  }
+  FEndRecordPosition = q;
+  FZip64 = false;
+  if (q > 20) {
+    uint8_t locator[20];
+    FReader.Seek(q - 20);
+    FReader.ReadBuffer(locator, sizeof locator);
+    if (ZipGet32(locator) == kZip64LocatorSignature) {
+      FZip64 = true;
+      FLocator.Signature = ZipGet32(locator);
+      FLocator.EndRecordDisk = ZipGet32(locator + 4);
+      FLocator.EndRecordOffset = ZipGet64(locator + 8);
+      FLocator.TotalDisks = ZipGet32(locator + 16);
+      q -= 20;
+    }
+  }
+  if (FZip64) {
+    uint8_t record[56];
+    auto readAt = [&](int64_t at) {
+      FReader.Seek(at);
+      return at >= 0 && FReader.Read(record, sizeof record) == sizeof record &&
+             ZipGet32(record) == kZip64EndSignature;
+    };
+    // With a stub in front the locator's offset counts from the archive's own start; the
+    // record then still lies right before the locator.
+    bool found =
+        q > 56 && (readAt(static_cast<int64_t>(FLocator.EndRecordOffset)) || readAt(q - 56));
+    if (!found) throw EZipException(40);
+    FZip64End.Signature = ZipGet32(record);
+    FZip64End.RecordSize = ZipGet64(record + 4);
+    FZip64End.VersionMadeBy = ZipGet16(record + 12);
+    FZip64End.VersionNeeded = ZipGet16(record + 14);
+    FZip64End.ThisDisk = ZipGet32(record + 16);
+    FZip64End.DirectoryDisk = ZipGet32(record + 20);
+    FZip64End.EntriesOnDisk = ZipGet64(record + 24);
+    FZip64End.TotalEntries = ZipGet64(record + 32);
+    FZip64End.DirectorySize = ZipGet64(record + 40);
+    FZip64End.DirectoryOffset = ZipGet64(record + 48);
+    q -= 56;
+  }
+  if (!FZip64 && FEndRecord.TotalEntries == 0xFFFF) {
+    Repair(oemFileNames);
+    return;
+  }
+  // Multi-volume archives are not supported: every archive is read as one file.
+  int64_t count;
+  if (FZip64) {
+    FReader.Seek(q -
+                 static_cast<int64_t>(std::min<uint64_t>(FZip64End.DirectorySize, INT64_MAX / 2)));
+    count = static_cast<int64_t>(std::min<uint64_t>(FZip64End.TotalEntries, INT64_MAX / 2));
+  } else {
+    FReader.Seek(q - FEndRecord.DirectorySize);
+    count = FEndRecord.TotalEntries;
+  }
+  try {
+    ReadEntries(count, oemFileNames);
+  } catch (const EZipStreamError&) {
+    if (!repairOnOpen) throw;
+    Repair(oemFileNames);
+    return;
+  }
+  if (!repairOnOpen) {
+    uint64_t sum = 0;
+    for (int i = 0; i < FItems.Count(); ++i) sum += FItems.Get(i).Header.CompressedSize;
+    if (sum > static_cast<uint64_t>(FReader.Size())) throw EZipException(57);
+  }
+  DetectStub();
+  CorrectOffsets();
+}
+
+void TZipDirectory::ReadEntries(int64_t count, bool oemFileNames) {
+  // A count the stream can't hold is not trusted for the allocation.
+  FItems.SetCapacity(std::min(count, FReader.Size() / kCentralHeaderSize + 1));
+  for (int64_t i = 0; i < count; ++i) {
+    if (i == 0) FCentralDirectoryStart = FReader.Position();
+    uint8_t fixed[kCentralHeaderSize];
+    FReader.ReadBuffer(fixed, sizeof fixed);
+    TDirItem item;
+    ParseCentralHeader(fixed, item.Header);
+    FItems.Append(std::move(item));
+    int index = FItems.Count() - 1;
+    TDirItem& entry = FItems.Item(index);
+    std::string name =
+        entry.Header.NameLength != 0
+            ? ReadName(entry.Header.NameLength, entry.Header.Flags, oemFileNames, true)
+            : std::string();
+    FItems.SetName(index, name);
+    if (entry.Header.ExtraLength != 0) ReadExtraField(entry, entry.Header.ExtraLength);
+    if (entry.Header.CommentLength != 0) {
+      entry.Comment.resize(entry.Header.CommentLength);
+      FReader.ReadBuffer(entry.Comment.data(), entry.Comment.size());
+    }
+  }
+}
+
+std::string TZipDirectory::ReadName(uint16_t length, uint16_t flags, bool oemFileNames,
+                                    bool mustFit) {
+  std::string raw(length, '\0');
+  if (mustFit) {
+    FReader.ReadBuffer(raw.data(), raw.size());
+  } else if (FReader.Read(raw.data(), raw.size()) != raw.size()) {
+    return std::string();
+  }
+  raw.resize(std::strlen(raw.c_str()));
+  // Names flagged as UTF-8 would be garbled by the OEM conversion.
+  if (flags & kUtf8NameFlag) return Cp1255FromUtf8(raw);
+  return oemFileNames ? ZipOemToAnsi(raw) : raw;
+}
+
+void TZipDirectory::ReadExtraField(TDirItem& item, uint16_t length) {
+  item.Zip64 = false;
+  int64_t left = length;
+  // Fewer than 4 bytes can't hold a block header: they are padding and are skipped, so that
+  // the reading stays aligned with the next record.
+  while (left >= 4) {
+    uint8_t head[4];
+    FReader.ReadBuffer(head, sizeof head);
+    left -= 4;
+    TZipExtraBlock block;
+    block.Tag = ZipGet16(head);
+    uint16_t size = static_cast<uint16_t>(std::min<int64_t>(ZipGet16(head + 2), left));
+    block.Data.resize(size);
+    FReader.ReadBuffer(block.Data.data(), size);
+    left -= size;
+    if (block.Tag == 1) {
+      size_t taken = 0;
+      auto take64 = [&](uint64_t& value) {
+        if (taken + 8 <= size) value = ZipGet64(block.Data.data() + taken);
+        taken += 8;
+      };
+      if (item.Header.UncompressedSize == 0xFFFFFFFFu) take64(item.Zip64UncompressedSize);
+      if (item.Header.CompressedSize == 0xFFFFFFFFu) take64(item.Zip64CompressedSize);
+      if (item.Header.LocalHeaderOffset == 0xFFFFFFFFu) take64(item.Zip64LocalHeaderOffset);
+      if (item.Header.DiskNumberStart == 0xFFFF && taken + 2 <= size)
+        item.Zip64DiskNumberStart = ZipGet16(block.Data.data() + taken);
+      item.Zip64 = true;
+    }
+    item.Extra.push_back(std::move(block));
+  }
+  FReader.Skip(left);
+}
+
+int64_t TZipDirectory::FindSignature(int64_t start, uint32_t signature, int64_t minRemaining) {
+  const int64_t size = FReader.Size();
+  const int64_t saved = FReader.Position();
+  constexpr size_t kChunk = 65535;
+  std::vector<uint8_t> chunk(kChunk);
+  const uint8_t first = static_cast<uint8_t>(signature & 0xFF);
+  int64_t result = -1;
+  int64_t at = std::max<int64_t>(start, 0);
+  while (at < size) {
+    FReader.Seek(at);
+    size_t got = FReader.Read(chunk.data(), kChunk);
+    if (got < 4) break;
+    for (size_t i = 0; i + 4 <= got; ++i) {
+      if (chunk[i] != first) continue;
+      if (ZipGet32(chunk.data() + i) != signature) continue;
+      int64_t found = at + static_cast<int64_t>(i);
+      if (size - found < minRemaining) continue;
+      result = found;
+      break;
+    }
+    if (result >= 0) break;
+    int64_t next = at + static_cast<int64_t>(got) - 4;
+    if (next <= at) break;
+    at = next;
+  }
+  FReader.Seek(saved);
+  return result;
+}
+
+void TZipDirectory::DetectStub() {
+  if (FItems.Count() == 0) {
+    FStubSize = FEndRecordPosition;
+    return;
+  }
+  const TDirItem& first = FItems.Get(0);
+  int64_t at = static_cast<int64_t>(std::min<uint64_t>(first.LocalHeaderOffset(), INT64_MAX / 2));
+  // With a stub whose offsets count from the archive's own start, the first header lies
+  // further on than entry 0 says; the search finds it there.
+  while (true) {
+    int64_t s = FindSignature(at, kLocalSignature, kLocalHeaderSize);
+    if (s < 0) return;
+    uint8_t local[kLocalHeaderSize];
+    FReader.Seek(s);
+    bool readable = FReader.Read(local, sizeof local) == sizeof local;
+    uint16_t nameLength = readable ? ZipGet16(local + 26) : 0;
+    readable = readable && FReader.Size() - FReader.Position() >= nameLength;
+    if (readable &&
+        (s == 0 ||
+         (ZipGet16(local + 4) == first.Header.VersionNeeded &&
+          ZipGet16(local + 8) == first.Header.Method && ZipGet16(local + 10) == first.Header.Time &&
+          ZipGet16(local + 12) == first.Header.Date && ZipGet32(local + 14) == first.Header.Crc32 &&
+          ZipGet32(local + 18) == first.Header.CompressedSize &&
+          ZipGet32(local + 22) == first.Header.UncompressedSize))) {
+      FStubSize = s;
+      return;
+    }
+    at = s + 1;
+  }
+}
+
+void TZipDirectory::CorrectOffsets() {
+  int firstData = -1;
+  for (int i = 0; i < FItems.Count(); ++i)
+    if (FItems.Get(i).Header.CompressedSize != 0) {
+      firstData = i;
+      break;
+    }
+  if (firstData < 0 ||
+      FItems.Get(firstData).LocalHeaderOffset() >= static_cast<uint64_t>(FStubSize))
+    return;
+  for (int i = 0; i < FItems.Count(); ++i) {
+    TDirItem& item = FItems.Item(i);
+    if ((item.Header.ExternalAttributes & faDirectory) == 0)
+      item.SetLocalHeaderOffset(item.LocalHeaderOffset() + static_cast<uint64_t>(FStubSize));
+  }
+}
+
+void TZipDirectory::Repair(bool oemFileNames) {
+  FItems.Clear();
+  int64_t size = FReader.Size();
+  int64_t p = FindSignature(0, kLocalSignature, kLocalHeaderSize);
+  if (p < 0) throw EZipException(35);
+  while (p >= 0) {
+    uint8_t local[kLocalHeaderSize];
+    FReader.Seek(p);
+    FReader.ReadBuffer(local, sizeof local);
+    uint32_t compressed = ZipGet32(local + 18);
+    uint16_t extraLength = ZipGet16(local + 28);
+    if (compressed < size && extraLength <= 260) {
+      TDirItem item;
+      TZipCentralHeader& h = item.Header;
+      h.Signature = ZipGet32(local);
+      h.VersionNeeded = h.VersionMadeBy = ZipGet16(local + 4);
+      h.Flags = ZipGet16(local + 6);
+      h.Method = ZipGet16(local + 8);
+      h.Time = ZipGet16(local + 10);
+      h.Date = ZipGet16(local + 12);
+      h.Crc32 = ZipGet32(local + 14);
+      h.CompressedSize = compressed;
+      h.UncompressedSize = ZipGet32(local + 22);
+      h.NameLength = ZipGet16(local + 26);
+      h.ExtraLength = extraLength;
+      h.ExternalAttributes = (h.UncompressedSize != 0 || (h.Flags & 8)) ? faArchive : faDirectory;
+      h.LocalHeaderOffset = static_cast<uint32_t>(std::min<int64_t>(p, 0xFFFFFFFF));
+      item.SetLocalHeaderOffset(static_cast<uint64_t>(p));
+      FItems.Append(std::move(item));
+      int index = FItems.Count() - 1;
+      std::string name =
+          h.NameLength != 0 ? ReadName(h.NameLength, h.Flags, oemFileNames, false) : std::string();
+      FItems.SetName(index, name);
+      if (h.Flags & 8) {
+        int64_t d = FindSignature(p, kDescriptorSignature, 16);
+        if (d >= 0) {
+          uint8_t descriptor[16];
+          FReader.Seek(d);
+          FReader.ReadBuffer(descriptor, sizeof descriptor);
+          TDirItem& entry = FItems.Item(index);
+          entry.Header.Crc32 = ZipGet32(descriptor + 4);
+          entry.Header.CompressedSize = ZipGet32(descriptor + 8);
+          entry.Header.UncompressedSize = ZipGet32(descriptor + 12);
+        }
+      }
+    }
+    p = FindSignature(p + 4, kLocalSignature, kLocalHeaderSize);
+  }
+  FCentralDirectoryStart = size;
+}
