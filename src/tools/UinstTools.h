@@ -10,6 +10,7 @@
 #include "framework/Exception.h"
 
 class TRegistry;
+class TStringList;
 class TProgressFill;
 
 // The settings the installed application reads back from its registry key.
@@ -142,7 +143,7 @@ bool SetDesktopWallpaper(const std::string& FileName, std::uint8_t Stretch);
 void WriteFirstTimeMarker(const std::string& Folder);
 
 // Clears List and adds every logical drive as "X:\", in the system's order.
-void ListLogicalDrives(std::vector<std::string>* List);
+void ListLogicalDrives(TStringList* List);
 
 // Free bytes for the caller and total bytes of a drive; −1 and false when it cannot be
 // queried. The process's current directory is the same afterwards.

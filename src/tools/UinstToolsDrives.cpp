@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/StringList.h"
 #include "framework/Text.h"
 #include "tools/UinstTools.h"
 
@@ -43,9 +44,9 @@ class TQuietDriveErrors {
 
 }  // namespace
 
-void ListLogicalDrives(std::vector<std::string>* List) {
+void ListLogicalDrives(TStringList* List) {
   if (!List) return;
-  List->clear();
+  List->Clear();
   std::vector<wchar_t> buffer(254);
   DWORD length = GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
   if (length > buffer.size()) {
@@ -55,7 +56,7 @@ void ListLogicalDrives(std::vector<std::string>* List) {
     if (length > buffer.size()) return;
   }
   for (DWORD at = 0; at + 3 <= length; at += 4)
-    List->push_back(Cp1255FromWide(std::wstring(&buffer[at], 3)));
+    List->Add(Cp1255FromWide(std::wstring(&buffer[at], 3)));
 }
 
 bool GetDriveSpace(char Letter, std::int64_t& FreeAvailable, std::int64_t& Total) {

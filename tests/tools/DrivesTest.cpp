@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "framework/StringList.h"
 #include "tools/UinstTools.h"
 
 namespace {
@@ -71,10 +71,13 @@ TEST(DriveList, EveryLogicalDriveInTheSystemsOrder) {
   for (int bit = 0; bit < 26; ++bit)
     if (mask & (1u << bit))
       expected.push_back(std::string(1, static_cast<char>('A' + bit)) + ":\\");
-  std::vector<std::string> list = {"stale entry"};
+  TStringList list;
+  list.Add("stale entry");
   ListLogicalDrives(&list);
-  EXPECT_EQ(expected, list);
-  EXPECT_NE(list.end(), std::find(list.begin(), list.end(), "M:\\"));
-  EXPECT_NE(list.end(), std::find(list.begin(), list.end(), "N:\\"));
+  std::vector<std::string> listed;
+  for (int i = 0; i < list.Count(); ++i) listed.push_back(list[i]);
+  EXPECT_EQ(expected, listed);
+  EXPECT_NE(-1, list.IndexOf("M:\\"));
+  EXPECT_NE(-1, list.IndexOf("N:\\"));
   ListLogicalDrives(nullptr);  // no list, nothing to do
 }
