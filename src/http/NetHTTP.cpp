@@ -1,0 +1,435 @@
+#include "http/NetHTTP.h"
+
+#include "http/NetException.h"
+#include "http/NetResourceStrings.h"
+
+namespace {
+
+constexpr int32_t ErrorBodyTimeout = 2000;
+constexpr int32_t DiscardBodyTimeout = 4000;
+
+const char* VersionText(TNetHTTPProtocolVersion version) {
+  return version == pv1_0 ? "1.0" : "1.1";
+}
+
+bool SendsSource(TNetHTTPMethod method) { return method == mtPost || method == mtPut; }
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The stream a read goes to for the time of a scope, also when the read raises.
+class TStreamSwap {
+ public:
+  TStreamSwap(TNetHTTP& http, TNetStream& scratch, int32_t timeout)
+      : FHTTP(http), FStream(http.Response().ContentStream), FTimeout(http.ReadTimeout) {
+    http.Response().ContentStream = &scratch;
+    http.ReadTimeout = timeout;
+  }
+  ~TStreamSwap() {
+    FHTTP.Response().ContentStream = FStream;
+    FHTTP.ReadTimeout = FTimeout;
+  }
+
+ private:
+  TNetHTTP& FHTTP;
+  TNetStream* FStream;
+  int32_t FTimeout;
+};
+
+}  // namespace
+
+int32_t NetResponseCode(const std::string& statusLine) {
+  std::string rest = statusLine;
+  size_t blank = rest.find(' ');
+  rest = blank == std::string::npos ? std::string() : NetTrim(rest.substr(blank + 1));
+  return NetStrToIntDef(CutToken(rest, " "), -1);
+}
+
+bool NetResponseVersion(const std::string& statusLine, TNetHTTPProtocolVersion& version) {
+  std::string text = statusLine.size() >= 8 ? statusLine.substr(5, 3) : std::string();
+  if (text == "1.0") version = pv1_0;
+  if (text == "1.1") version = pv1_1;
+  return text == "1.0" || text == "1.1";
+}
+
+int32_t NetChunkSize(const std::string& line) {
+  std::string text = line;
+  text = CutToken(text, " ");
+  // A chunk extension ("1a;name=value") follows the size.
+  text = NetTrim(CutToken(text, ";"));
+  if (text.empty() || text.size() > 8) return 0;
+  uint32_t size = 0;
+  for (char c : text) {
+    int digit = HexDigit(c);
+    if (digit < 0) return 0;
+    size = size * 16 + static_cast<uint32_t>(digit);
+  }
+  return size > INT32_MAX ? 0 : static_cast<int32_t>(size);
+}
+
+const char* NetMethodName(TNetHTTPMethod method) {
+  switch (method) {
+    case mtHead:
+      return "HEAD";
+    case mtGet:
+      return "GET";
+    case mtPost:
+      return "POST";
+    case mtOptions:
+      return "OPTIONS";
+    case mtTrace:
+      return "TRACE";
+    case mtPut:
+      return "PUT";
+    case mtConnect:
+      return "CONNECT";
+  }
+  return "GET";
+}
+
+bool TNetHTTPResponse::KeepAlive() {
+  NetResponseVersion(ResponseText, ResponseVersion);
+  FKeepAlive = FHTTP.IsConnected();
+  if (FKeepAlive) {
+    const std::string connection = NetTrim(Connection);
+    const std::string proxyConnection = NetTrim(ProxyConnection);
+    if (FHTTP.ProtocolVersion == pv1_1) {
+      FKeepAlive = !NetSameText(connection, "CLOSE") && !NetSameText(proxyConnection, "CLOSE");
+    } else {
+      FKeepAlive =
+          NetSameText(connection, "KEEP-ALIVE") || NetSameText(proxyConnection, "KEEP-ALIVE");
+    }
+  }
+  return FKeepAlive;
+}
+
+TNetHTTP::TNetHTTP() {
+  Port = 80;
+  FURI.Port = "80";
+}
+
+TNetHTTP::~TNetHTTP() = default;
+
+void TNetHTTP::Get(const std::string& url, TNetStream& stream) {
+  PerformRequest(mtGet, url, nullptr, &stream);
+}
+
+void TNetHTTP::PerformRequest(TNetHTTPMethod method, const std::string& url, TNetStream* source,
+                              TNetStream* stream) {
+  const int64_t position = stream != nullptr ? stream->Position() : 0;
+  FRequest.URL = url;
+  FRequest.Method = method;
+  FRequest.Source = source;
+  FResponse.ContentStream = stream;
+  try {
+    for (;;) {
+      ++FRedirectCount;
+      PrepareRequest();
+      OpenConnection();
+      do {
+        FResponse.ResponseText = ReadLine();
+        ReadResponseHead();
+        ProcessCookies();
+      } while (FResponse.ResponseCode() == 100);
+
+      TNetHTTPWhatsNext next = DecideNext();
+      if (next == nxDone) break;
+      if (next == nxFollow) {
+        if (stream != nullptr) {
+          stream->SetPosition(position);
+          stream->SetSize(position);
+        }
+      } else if (next == nxAuthRetry) {
+        --FRedirectCount;
+        FRequest.URL = url;
+      } else {
+        throw ENetException(NetResourceStrings::RSHTTPUnknownResponseCode);
+      }
+    }
+  } catch (const ENetHTTPProtocolException&) {
+    // The error response was read whole; the connection may serve the next request.
+    if (!FResponse.KeepAlive()) Disconnect();
+    throw;
+  } catch (...) {
+    // Whatever is left of a broken response must not be read as the next one.
+    Disconnect();
+    throw;
+  }
+  if (!FResponse.KeepAlive()) Disconnect();
+  FRedirectCount = 0;
+}
+
+void TNetHTTP::PrepareRequest() {
+  TNetURI uri(FRequest.URL);
+  if (!uri.Username.empty()) {
+    FRequest.Username = uri.Username;
+    FRequest.Password = uri.Password;
+  }
+  FURI.Username = FRequest.Username;
+  FURI.Password = FRequest.Password;
+  FURI.Path = TNetURI::MergePath(FURI.Path, uri.Path);
+  FURI.Document = uri.Document;
+  FURI.Params = uri.Params;
+  if (!uri.Host.empty()) FURI.Host = uri.Host;
+  FURI.Protocol = uri.Protocol.empty() ? std::string("http") : uri.Protocol;
+
+  if (!uri.Port.empty()) {
+    FURI.Port = uri.Port;
+  } else if (NetSameText(FURI.Protocol, "http")) {
+    FURI.Port = "80";
+  } else if (NetSameText(FURI.Protocol, "https")) {
+    FURI.Port = "443";
+  } else if (FURI.Port.empty()) {
+    throw ENetUnknownProtocol("");
+  }
+
+  FRequest.URL = FURI.Path + FURI.Document + FURI.Params;
+  if (FRequest.Method == mtOptions && uri.Document == "*") FRequest.URL = "*";
+  const TNetHTTPMethod method = FRequest.Method;
+  if ((method == mtOptions || method == mtTrace || method == mtPut) && ProtocolVersion == pv1_0) {
+    throw ENetException(NetResourceStrings::RSHTTPMethodRequiresVersion);
+  }
+  FRequest.SetContentLength(SendsSource(method) && FRequest.Source != nullptr
+                                ? static_cast<int32_t>(FRequest.Source->Size())
+                                : -1);
+  FRequest.Host = FURI.Port == "80" ? FURI.Host : FURI.Host + ":" + FURI.Port;
+}
+
+TNetHTTPConnectionType TNetHTTP::SelectRoute() {
+  const bool https = NetSameText(FURI.Protocol, "HTTPS");
+  std::string host = FURI.Host;
+  int32_t port = NetStrToIntDef(FURI.Port, 0);
+  if (!ProxyParams.ProxyServer().empty()) {
+    host = ProxyParams.ProxyServer();
+    port = ProxyParams.ProxyPort();
+  }
+  if (!NetSameText(Host, host) || Port != port) {
+    if (IsConnected()) Disconnect();
+    Host = host;
+    Port = port;
+  }
+  // No TLS transport is built, so an https URL has no transport to go over.
+  if (https) throw ENetIOHandlerPropInvalid(NetResourceStrings::RSIOHandlerPropInvalid);
+  if (ProxyParams.ProxyServer().empty()) return ckPlain;
+  FRequest.URL = FURI.GetFullURI(false, false);
+  return ckProxy;
+}
+
+void TNetHTTP::OpenConnection() {
+  FRequest.ConnectionKind = SelectRoute();
+  if (ProtocolVersion == pv1_0 && FRequest.Connection.empty()) {
+    if (FRequest.ConnectionKind == ckPlain) FRequest.Connection = "keep-alive";
+    if (FRequest.ConnectionKind == ckProxy) FRequest.ProxyConnection = "keep-alive";
+  }
+  if (!FResponse.KeepAlive()) Disconnect();
+  ProbeGracefulClose(false);
+  if (!IsConnected()) Connect(ConnectTimeout);
+
+  SendRequestHead();
+  if (SendsSource(FRequest.Method) && FRequest.Source != nullptr) {
+    TNetStream& source = *FRequest.Source;
+    source.SetPosition(0);
+    std::string block(static_cast<size_t>(SendBufferSize > 0 ? SendBufferSize : 32768), '\0');
+    for (size_t count; (count = source.Read(&block[0], block.size())) > 0;) {
+      SendBytes(block.data(), count);
+    }
+  }
+}
+
+void TNetHTTP::SendRequestHead() {
+  FRequest.SetHeaders();
+  if (FRequest.ConnectionKind == ckProxy) ProxyParams.SetHeaders(FRequest.RawHeaders);
+  if (FCookieManager) {
+    std::string cookies = FCookieManager->CookieText(FURI, FRequest.ConnectionKind == ckSSL);
+    if (!cookies.empty()) FRequest.RawHeaders.SetValue("Cookie", cookies);
+  }
+  BeginWriteBatch();
+  WriteLine(std::string(NetMethodName(FRequest.Method)) + " " + FRequest.URL + " HTTP/" +
+            VersionText(ProtocolVersion));
+  for (const std::string& line : FRequest.RawHeaders.Lines()) {
+    if (!line.empty()) WriteLine(line);
+  }
+  WriteLine("");
+  FlushWriteBatch();
+}
+
+void TNetHTTP::ReadResponseHead() {
+  FResponse.RawHeaders.Clear();
+  try {
+    for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
+      FResponse.RawHeaders.Add(line);
+    }
+  } catch (const ENetConnClosedGracefully&) {
+    Disconnect();
+  }
+  FResponse.ProcessHeaders();
+}
+
+void TNetHTTP::ProcessCookies() {
+  if (AllowCookies && !FCookieManager) FCookieManager = std::make_unique<TNetCookieManager>();
+  if (!FCookieManager) return;
+  for (const char* name : {"Set-cookie", "Set-cookie2"}) {
+    for (const std::string& value : FResponse.RawHeaders.Values(name)) {
+      FCookieManager->AddCookie(value, FURI.Host);
+    }
+  }
+}
+
+bool TNetHTTP::DoOnRedirect(std::string& location, TNetHTTPMethod& method, int32_t redirectCount) {
+  bool handled = HandleRedirects;
+  if (OnRedirect) OnRedirect(this, location, redirectCount, handled, method);
+  return handled;
+}
+
+bool TNetHTTP::DoOnAuthorization() {
+  ++FAuthRetries;
+  if (!FRequest.Authentication) {
+    std::unique_ptr<TNetAuthentication> chosen;
+    for (size_t i = 0; i < FResponse.WWWAuthenticate.Count() && !chosen; ++i) {
+      std::string value = FResponse.WWWAuthenticate[i];
+      chosen = FindAuthScheme(CutToken(value, " "));
+    }
+    if (OnSelectAuthorization) OnSelectAuthorization(this, chosen, FResponse.WWWAuthenticate);
+    FRequest.Authentication = std::move(chosen);
+  }
+  if (!FRequest.Authentication) return false;
+  FRequest.Authentication->Username = FRequest.Username;
+  FRequest.Authentication->Password = FRequest.Password;
+  bool handled = (HTTPOptions & hoInProcessAuth) != 0;
+  if (OnAuthorization) {
+    handled = true;
+    OnAuthorization(this, *FRequest.Authentication, handled);
+  }
+  return handled;
+}
+
+bool TNetHTTP::DoOnProxyAuthorization() {
+  ++FAuthProxyRetries;
+  if (!ProxyParams.Authentication) {
+    std::unique_ptr<TNetAuthentication> chosen;
+    for (size_t i = 0; i < FResponse.ProxyAuthenticate.Count() && !chosen; ++i) {
+      std::string value = FResponse.ProxyAuthenticate[i];
+      chosen = FindAuthScheme(CutToken(value, " "));
+    }
+    if (OnSelectProxyAuthorization) {
+      OnSelectProxyAuthorization(this, chosen, FResponse.ProxyAuthenticate);
+    }
+    ProxyParams.Authentication = std::move(chosen);
+  }
+  if (!ProxyParams.Authentication) return false;
+  ProxyParams.Authentication->Username = ProxyParams.ProxyUsername;
+  ProxyParams.Authentication->Password = ProxyParams.ProxyPassword;
+  bool handled = (HTTPOptions & hoInProcessAuth) != 0;
+  if (OnProxyAuthorization) {
+    handled = true;
+    OnProxyAuthorization(this, *ProxyParams.Authentication, handled);
+  }
+  return handled;
+}
+
+TNetHTTPWhatsNext TNetHTTP::DecideNext() {
+  TNetHTTPWhatsNext result = nxUndecided;
+  const int32_t code = FResponse.ResponseCode();
+  const int32_t kind = code / 100;
+
+  if ((kind == 3 && code != 304) || !FResponse.Location.empty()) {
+    std::string location = FResponse.Location;
+    TNetHTTPMethod method = FRequest.Method;
+    const bool handled = DoOnRedirect(location, method, FRedirectCount);
+    if (!handled) RaiseProtocolError();
+    if (HandleRedirects && FRedirectCount < RedirectMaximum) {
+      FRequest.URL = location;
+      FRequest.Method = method;
+      result = nxFollow;
+    } else {
+      FResponse.Location = location;
+      result = nxDone;
+    }
+    if (IsConnected()) DiscardBody();
+    return result;
+  }
+
+  bool inProcessAuth = false;
+  if (kind != 2) {
+    result = nxFollow;
+    if (code == 401) {
+      if (FAuthRetries >= AuthRetries || !DoOnAuthorization()) {
+        FRequest.Authentication.reset();
+        RaiseProtocolError();
+      }
+    } else if (code == 407) {
+      if (FAuthProxyRetries >= AuthRetries || !DoOnProxyAuthorization()) {
+        ProxyParams.Authentication.reset();
+        RaiseProtocolError();
+      }
+    } else {
+      RaiseProtocolError();
+    }
+    inProcessAuth = (HTTPOptions & hoInProcessAuth) != 0;
+  }
+  if (IsConnected()) {
+    if (inProcessAuth) {
+      DiscardBody();
+      result = nxAuthRetry;
+    } else {
+      if (code != 204) ReadBody();
+      result = nxDone;
+    }
+  }
+  return result;
+}
+
+void TNetHTTP::ReadBodyInto(TNetStream& scratch, int32_t timeout) {
+  TStreamSwap swap(*this, scratch, timeout);
+  ReadBody();
+}
+
+void TNetHTTP::RaiseProtocolError() {
+  TNetMemoryStream body;
+  ReadBodyInto(body, ErrorBodyTimeout);
+  throw ENetHTTPProtocolException(FResponse.ResponseCode(), FResponse.ResponseText,
+                                  body.DataString());
+}
+
+void TNetHTTP::DiscardBody() {
+  TNetMemoryStream body;
+  try {
+    ReadBodyInto(body, DiscardBodyTimeout);
+  } catch (const Exception&) {
+    // The body is of no use, but its unread rest must not be taken for the next response.
+    Disconnect();
+  }
+}
+
+void TNetHTTP::ReadBody() {
+  if (FResponse.ContentStream == nullptr) return;
+  // A response to HEAD announces a length but carries no body.
+  if (FRequest.Method == mtHead) return;
+  TNetStream& stream = *FResponse.ContentStream;
+  if (FResponse.ContentLength() > 0) {
+    ReadToStream(stream, FResponse.ContentLength(), false);
+  } else if (FResponse.RawHeaders.GetValue("Transfer-Encoding").find("chunked") !=
+             std::string::npos) {
+    ReportStatus(stStatusText, NetResourceStrings::RSHTTPChunkStarted);
+    for (int32_t size = NetChunkSize(ReadLine()); size > 0; size = NetChunkSize(ReadLine())) {
+      ReadToStream(stream, size, false);
+      ReadLine();  // the line end after the data
+    }
+    // The trailer section, ended by an empty line.
+    while (!ReadLine().empty()) {
+    }
+  } else if (!FResponse.HasContentLength()) {
+    ReadToStream(stream, -1, true);
+  }
+}
+
+void TNetHTTP::DoOnDisconnected() {
+  FRequest.Authentication.reset();
+  FAuthRetries = 0;
+  FAuthProxyRetries = 0;
+  TNetTCPClient::DoOnDisconnected();
+}

@@ -1,0 +1,137 @@
+#include "http/NetIOHandlerSocket.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "http/NetException.h"
+#include "http/NetResourceStrings.h"
+#include "http/NetStack.h"
+
+namespace {
+
+constexpr int BadFileNumber = 10009;
+constexpr int NotASocket = 10038;
+constexpr int32_t SleepSlice = 125;
+
+// Connects a binding on its own thread so the caller can give up after a time limit.
+class TNetConnectThread {
+ public:
+  explicit TNetConnectThread(TNetSocketHandle& binding)
+      : FThread([this, &binding] { Execute(binding); }) {}
+  ~TNetConnectThread() {
+    if (FThread.joinable()) FThread.join();
+  }
+
+  bool Finished() const { return FFinished; }
+  void Join() { FThread.join(); }
+  // Valid once the thread has finished.
+  const std::string& ErrorMessage() const { return FErrorMessage; }
+  bool Failed() const { return FFailed; }
+
+ private:
+  void Execute(TNetSocketHandle& binding) {
+    try {
+      binding.ConnectPeer();
+    } catch (const ENetSocketError& error) {
+      // The socket closed under us by a time-out: that failure is the caller's to report.
+      if (error.LastError() != BadFileNumber && error.LastError() != NotASocket) {
+        FErrorMessage = error.Message();
+        FFailed = true;
+      }
+    } catch (const Exception& error) {
+      FErrorMessage = error.Message();
+      FFailed = true;
+    }
+    FFinished = true;
+  }
+
+  std::atomic<bool> FFinished{false};
+  bool FFailed = false;
+  std::string FErrorMessage;
+  std::thread FThread;
+};
+
+}  // namespace
+
+TNetIOHandlerSocket::~TNetIOHandlerSocket() { Close(); }
+
+void TNetIOHandlerSocket::Open() {
+  if (FBinding) {
+    FBinding->Reset();
+  } else {
+    FBinding = std::make_unique<TNetSocketHandle>();
+  }
+}
+
+void TNetIOHandlerSocket::ConnectTo(const std::string& host, int32_t port,
+                                    const std::string& boundIP, int32_t boundPort,
+                                    int32_t boundPortMin, int32_t boundPortMax, int32_t timeout) {
+  if (!FBinding) Open();
+  TNetSocketHandle& binding = *FBinding;
+  binding.AllocateHandle();
+  binding.IP = boundIP;
+  binding.Port = boundPort;
+  binding.ClientPortMin = boundPortMin;
+  binding.ClientPortMax = boundPortMax;
+  binding.BindLocal();
+
+  if (!TNetStack::IsIP(host)) ReportStatus(stResolving, host);
+  binding.PeerIP = SocketStack().ResolveHost(host);
+  binding.PeerPort = port;
+  if (!UseNagle) SocketStack().CheckSocketResult(NetSocketApi::SetNoDelay(binding.Handle, true));
+  ReportStatus(stConnecting, binding.PeerIP);
+
+  if (timeout != -1 && timeout != 0) {
+    TimedConnect(timeout);
+  } else {
+    binding.ConnectPeer();
+  }
+  binding.UpdateBindingLocal();
+  binding.UpdateBindingPeer();
+}
+
+void TNetIOHandlerSocket::TimedConnect(int32_t timeout) {
+  TNetConnectThread thread(*FBinding);
+  int32_t remaining = timeout;
+  while (remaining > SleepSlice && !thread.Finished()) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(SleepSlice));
+    remaining -= SleepSlice;
+  }
+  if (!thread.Finished() && remaining > 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(remaining));
+  }
+  if (!thread.Finished()) {
+    Close();  // aborts the connect under the thread
+    thread.Join();
+    throw ENetConnectTimeout(NetResourceStrings::RSConnectTimeout);
+  }
+  thread.Join();
+  if (thread.Failed()) throw ENetConnectException(thread.ErrorMessage());
+}
+
+bool TNetIOHandlerSocket::IsOpen() const { return FBinding && FBinding->HandleAllocated; }
+
+void TNetIOHandlerSocket::Close() {
+  if (FBinding) FBinding->CloseHandle();
+}
+
+bool TNetIOHandlerSocket::WaitReadable(int32_t timeout) {
+  if (!IsOpen()) {
+    throw ENetConnClosedGracefully(NetResourceStrings::RSConnectionClosedGracefully);
+  }
+  bool noLimit = timeout == -2;
+  int32_t limit = noLimit ? 0 : timeout;
+  return NetSocketApi::SelectReadable(FBinding->Handle, limit / 1000, (limit % 1000) * 1000,
+                                      noLimit) == 1;
+}
+
+int TNetIOHandlerSocket::ReceiveSome(void* buffer, int length) {
+  if (!IsOpen()) throw ENetClosedSocket(NetResourceStrings::RSClosedSocket);
+  return NetSocketApi::Recv(FBinding->Handle, buffer, length);
+}
+
+int TNetIOHandlerSocket::SendSome(const void* buffer, int length) {
+  if (!IsOpen()) throw ENetClosedSocket(NetResourceStrings::RSClosedSocket);
+  return NetSocketApi::Send(FBinding->Handle, buffer, length);
+}
