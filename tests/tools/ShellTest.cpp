@@ -1,7 +1,8 @@
-// Links, wallpaper, first-run marker and ini files, read back from the files and the registry
-// they went to.
+// Links, wallpaper, first-run marker and the ini-file error, read back from the files and the
+// registry they went to.
 #include <gtest/gtest.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <string>
@@ -14,50 +15,26 @@
 
 namespace {
 
-const wchar_t ShellFolders[] =
-    L"Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const wchar_t UserShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-
 bool FileThere(const std::wstring& Name) {
   return GetFileAttributesW(Name.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string FileBytes(const std::wstring& Name) {
-  HANDLE file =
-      CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  HANDLE file = CreateFileW(Name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   std::string bytes(4096, '\0');
   DWORD got = 0;
   ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
   CloseHandle(file);
-  bytes.resize(got);
-  return bytes;
-}
-
-void PutFile(const std::wstring& Name, const std::string& Bytes) {
-  HANDLE file = CreateFileW(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  return bytes.substr(0, got);
 }
 
 void RemoveTree(const std::wstring& Folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((Folder + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = Folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path);
-      else
-        DeleteFileW(path.c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(Folder.c_str());
+  std::wstring from = Folder + L'\0';  // the list ends in two zeros
+  SHFILEOPSTRUCTW operation = {};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = FOF_NO_UI;
+  SHFileOperationW(&operation);
 }
 
 struct TLinkContent {
@@ -69,10 +46,9 @@ TLinkContent ReadLink(const std::wstring& FileName) {
   TLinkContent content;
   IShellLinkW* link = nullptr;
   IPersistFile* file = nullptr;
-  EXPECT_EQ(S_OK, CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                   reinterpret_cast<void**>(&link)));
-  if (!link) return content;
-  link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                   reinterpret_cast<void**>(&link));
+  if (link) link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
   if (file && SUCCEEDED(file->Load(FileName.c_str(), STGM_READ))) {
     wchar_t text[MAX_PATH];
     if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) content.Path = text;
@@ -82,78 +58,69 @@ TLinkContent ReadLink(const std::wstring& FileName) {
       content.IconFile = text;
   }
   if (file) file->Release();
-  link->Release();
+  if (link) link->Release();
   return content;
 }
 
-// A scratch folder with its own desktop and Start Menu for the test. Both folder tables are
-// redirected: the shell rewrites "Shell Folders" from "User Shell Folders" whenever it looks a
-// folder up, and the prefix's own desktop is the Unix home folder.
+// A scratch folder with its own desktop and Start Menu. Both folder tables are redirected:
+// the shell rewrites "Shell Folders" from "User Shell Folders" whenever it looks a folder up,
+// and the prefix's own desktop is the Unix home folder.
 class ShellFiles : public ::testing::Test {
  protected:
   void SetUp() override {
     CoInitialize(nullptr);
     wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    FRoot = std::wstring(temp) + L"mirpan-tools-shell";
+    FRoot = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"mirpan-tools-shell";
     RemoveTree(FRoot);
     CreateDirectoryW(FRoot.c_str(), nullptr);
     CreateDirectoryW(Desktop().c_str(), nullptr);
-    for (const wchar_t* table : {ShellFolders, UserShellFolders}) {
-      for (const wchar_t* name : {L"Desktop", L"Start Menu"}) {
-        FSaved.push_back({table, name, ReadRaw(HKEY_CURRENT_USER, table, name)});
-      }
-      WriteRawString(HKEY_CURRENT_USER, table, L"Desktop", Desktop());
-      WriteRawString(HKEY_CURRENT_USER, table, L"Start Menu", StartMenu());
+    for (const wchar_t* table : {L"Shell Folders", L"User Shell Folders"}) {
+      for (const wchar_t* name : {L"Desktop", L"Start Menu"})
+        FSaved.push_back(
+            {Explorer + table, name, ReadRaw(HKEY_CURRENT_USER, Explorer + table, name)});
+      WriteRawString(HKEY_CURRENT_USER, Explorer + table, L"Desktop", Desktop());
+      WriteRawString(HKEY_CURRENT_USER, Explorer + table, L"Start Menu", StartMenu());
     }
   }
   void TearDown() override {
-    for (const TSaved& saved : FSaved) Restore(saved);
+    for (const TSaved& saved : FSaved) {
+      if (saved.Value.Found)
+        RegSetKeyValueW(HKEY_CURRENT_USER, saved.Key.c_str(), saved.Name, saved.Value.Type,
+                        saved.Value.Data.data(), static_cast<DWORD>(saved.Value.Data.size()));
+      else
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, saved.Key.c_str(), saved.Name);
+    }
     RemoveTree(FRoot);
     CoUninitialize();
   }
 
   std::wstring Desktop() const { return FRoot + L"\\Desktop"; }
   std::wstring StartMenu() const { return FRoot + L"\\Start Menu"; }  // not made in advance
-  std::wstring Root() const { return FRoot; }
+  std::wstring FRoot;
 
  private:
+  const std::wstring Explorer = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
   struct TSaved {
-    const wchar_t* Table;
+    std::wstring Key;
     const wchar_t* Name;
     TRawValue Value;
   };
-
-  static void Restore(const TSaved& Saved) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, Saved.Table, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-      return;
-    if (Saved.Value.Found)
-      RegSetValueExW(key, Saved.Name, 0, Saved.Value.Type, Saved.Value.Data.data(),
-                     static_cast<DWORD>(Saved.Value.Data.size()));
-    else
-      RegDeleteValueW(key, Saved.Name);
-    RegCloseKey(key);
-  }
-
-  std::wstring FRoot;
   std::vector<TSaved> FSaved;
 };
 
 }  // namespace
 
 TEST_F(ShellFiles, EverywhereMakesThreeEqualLinks) {
-  std::wstring folder = Root() + L"\\Programs";
+  std::wstring folder = FRoot + L"\\Programs";
   CreateDirectoryW(folder.c_str(), nullptr);
-  std::string target = "C:\\Norvasto\\Mirpan\\Bin\\Mirpan.exe";
   std::string name = "\xEE\xE9\xF8\xF4\xEF";  // a Hebrew link name
-  CreateShortcut(target, Cp1255FromWide(folder), "/quiet", ShortcutEverywhere, name);
-
-  std::wstring file = WideFromCp1255(name) + L".lnk";
+  CreateShortcut("C:\\Norvasto\\Mirpan\\Bin\\Mirpan.exe", Cp1255FromWide(folder), "/quiet",
+                 ShortcutEverywhere, name);
+  std::wstring file = L"\\" + WideFromCp1255(name) + L".lnk";
   for (const std::wstring& where : {Desktop(), StartMenu(), folder}) {
     SCOPED_TRACE(Cp1255FromWide(where));
-    ASSERT_TRUE(FileThere(where + L"\\" + file));
-    TLinkContent link = ReadLink(where + L"\\" + file);
+    ASSERT_TRUE(FileThere(where + file));
+    TLinkContent link = ReadLink(where + file);
     EXPECT_EQ(L"C:\\Norvasto\\Mirpan\\Bin\\Mirpan.exe", link.Path);
     EXPECT_EQ(L"/quiet", link.Arguments);
     EXPECT_EQ(L"C:\\Norvasto\\Mirpan\\Bin\\", link.WorkingDirectory);
@@ -162,72 +129,44 @@ TEST_F(ShellFiles, EverywhereMakesThreeEqualLinks) {
   }
 }
 
-TEST_F(ShellFiles, EachPlaceAloneAndAMissingFolderGivesNoLink) {
-  std::string target = "D:\\Norvasto\\Mirpan\\Bin\\Mirpan.exe";
-  std::wstring missing = Root() + L"\\not-there";
-  CreateShortcut(target, Cp1255FromWide(missing), "", ShortcutInFolder, "Mirpan");
+TEST_F(ShellFiles, OnePlaceOnlyAndNoLinkInAMissingFolder) {
+  std::wstring missing = FRoot + L"\\not-there";
+  CreateShortcut("D:\\Mirpan.exe", Cp1255FromWide(missing), "", ShortcutInFolder, "Mirpan");
+  CreateShortcut("D:\\Mirpan.exe", "", "", ShortcutOnDesktop, "Mirpan");
   EXPECT_FALSE(FileThere(missing + L"\\Mirpan.lnk"));
-  EXPECT_FALSE(FileThere(Desktop() + L"\\Mirpan.lnk"));
-
-  CreateShortcut(target, "", "", ShortcutOnDesktop, "Mirpan");
   EXPECT_TRUE(FileThere(Desktop() + L"\\Mirpan.lnk"));
-  EXPECT_FALSE(FileThere(StartMenu() + L"\\Mirpan.lnk"));
-
-  CreateShortcut(target, "", "", ShortcutInStartMenu, "Mirpan");
-  EXPECT_TRUE(FileThere(StartMenu() + L"\\Mirpan.lnk")) << "the Start Menu folder is made";
-  EXPECT_EQ(L"D:\\Norvasto\\Mirpan\\Bin\\",
-            ReadLink(StartMenu() + L"\\Mirpan.lnk").WorkingDirectory);
+  EXPECT_FALSE(FileThere(StartMenu()));
 }
 
 TEST_F(ShellFiles, FirstTimeMarkerWithOrWithoutBackslashOverwrites) {
-  std::wstring marker = Root() + L"\\firstTime.dat";
-  PutFile(marker, "an older and much longer marker text\r\n");
-  WriteFirstTimeMarker(Cp1255FromWide(Root()));
-  EXPECT_EQ("Vantore is still new\r\n", FileBytes(marker));
-  DeleteFileW(marker.c_str());
-  WriteFirstTimeMarker(Cp1255FromWide(Root() + L"\\"));
-  EXPECT_EQ("Vantore is still new\r\n", FileBytes(marker));
+  for (const std::wstring& folder : {FRoot, FRoot + L"\\"}) {
+    HANDLE old = CreateFileW((FRoot + L"\\firstTime.dat").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+    DWORD written;
+    WriteFile(old, "an older, longer marker text", 28, &written, nullptr);
+    CloseHandle(old);
+    WriteFirstTimeMarker(Cp1255FromWide(folder));
+    EXPECT_EQ("Vantore is still new\r\n", FileBytes(FRoot + L"\\firstTime.dat"));
+  }
+}
+
+TEST_F(ShellFiles, IniFileInAMissingFolderRaisesUnableToWrite) {
+  std::wstring name = FRoot + L"\\not-there\\desktop.ini";
+  TIniFile ini(name);
+  try {
+    ini.WriteString(L".ShellClassInfo", L"IconIndex", L"0");
+    ADD_FAILURE() << "no exception";
+  } catch (const EIniFileException& error) {
+    EXPECT_EQ("Unable to write to " + Cp1255FromWide(name), error.Message());
+  }
 }
 
 TEST(Wallpaper, BothValuesAreWrittenAndTheSystemAccepts) {
   EXPECT_TRUE(SetDesktopWallpaper("D:\\Norvasto\\Mirpan\\Bin\\NovsWallpaper.bmp", 1));
   TRawValue wallpaper = ReadRaw(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper");
+  TRawValue stretch = ReadRaw(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"StretchWallpaper");
   EXPECT_EQ(static_cast<DWORD>(REG_SZ), wallpaper.Type);
   EXPECT_EQ(L"D:\\Norvasto\\Mirpan\\Bin\\NovsWallpaper.bmp", wallpaper.Text());
-  TRawValue stretch = ReadRaw(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"StretchWallpaper");
   EXPECT_EQ(static_cast<DWORD>(REG_SZ), stretch.Type);
   EXPECT_EQ(L"1", stretch.Text());
-  SetDesktopWallpaper("", 0);
-  EXPECT_EQ(L"0",
-            ReadRaw(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"StretchWallpaper").Text());
-}
-
-TEST_F(ShellFiles, IniFileKeepsWhatItIsNotTold) {
-  std::wstring name = Root() + L"\\desktop.ini";
-  PutFile(name, "[Other]\r\nKeep=yes\r\n[.ShellClassInfo]\r\nInfoTip=old\r\nConfirm=0\r\n");
-  {
-    TIniFile ini(name);
-    ini.WriteString(L".ShellClassInfo", L"IconFile",
-                    L"D:\\norvasto\\Mirpan\\bin\\MirpanFolder.ico");
-    ini.WriteString(L".ShellClassInfo", L"InfoTip", L"Mirpan Folder");
-    ini.UpdateFile();
-  }
-  TIniFile check(name);
-  EXPECT_EQ(L"yes", check.ReadString(L"Other", L"Keep", L""));
-  EXPECT_EQ(L"0", check.ReadString(L".ShellClassInfo", L"Confirm", L""));
-  EXPECT_EQ(L"Mirpan Folder", check.ReadString(L".ShellClassInfo", L"InfoTip", L""));
-  EXPECT_EQ(L"D:\\norvasto\\Mirpan\\bin\\MirpanFolder.ico",
-            check.ReadString(L".ShellClassInfo", L"IconFile", L""));
-  EXPECT_EQ(L"none", check.ReadString(L".ShellClassInfo", L"IconIndex", L"none"));
-}
-
-TEST_F(ShellFiles, IniFileInAMissingFolderRaisesUnableToWrite) {
-  std::wstring name = Root() + L"\\not-there\\desktop.ini";
-  TIniFile ini(name);
-  try {
-    ini.WriteString(L".ShellClassInfo", L"IconIndex", L"0");
-    FAIL() << "no exception";
-  } catch (const EIniFileException& error) {
-    EXPECT_EQ("Unable to write to " + Cp1255FromWide(name), error.Message());
-  }
 }
