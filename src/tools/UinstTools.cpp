@@ -3,9 +3,9 @@
 #include "tools/UinstTools.h"
 
 #include <cstddef>
-#include <initializer_list>
 #include <string>
 
+#include "dialogs/JoinLines.h"
 #include "dialogs/UInstError.h"
 #include "framework/Registry.h"
 #include "framework/Text.h"
@@ -50,13 +50,6 @@ const wchar_t FileExtsKeyBase[] =
     L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
 const wchar_t DisplayVersionText[] = L"3.12";
 const wchar_t HelpLinkText[] = L"http://www.norvasto.co.il";
-
-// Every line followed by CR LF, as the dialogs lay out their text.
-std::wstring JoinTextLines(std::initializer_list<const wchar_t*> Lines) {
-  std::wstring text;
-  for (const wchar_t* line : Lines) text += std::wstring(line) + L"\r\n";
-  return text;
-}
 
 void WriteEncodedString(TRegistry& Registry, const TInstaltionRec& Rec,
                         const TStringSetting& Setting) {
@@ -155,8 +148,8 @@ bool WriteInstallationSettings(const TInstaltionRec& Rec) {
   if (!registry.CreateKey(key)) {
     UInstError::AskYesNoDialog(
         L"כישלון רישום התוכנה",
-        JoinTextLines({L"ניכשל ניסיון רישום התוכנה במערכת החלונות שברשותך.",
-                       L"נא פנה ל- NORVASTO SOFTARE לבקשת עזרה.", L"איתך הסליחה"}),
+        JoinLines({L"ניכשל ניסיון רישום התוכנה במערכת החלונות שברשותך.",
+                   L"נא פנה ל- NORVASTO SOFTARE לבקשת עזרה.", L"איתך הסליחה"}),
         2, false);
     return false;
   }

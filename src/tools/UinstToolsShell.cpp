@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialogs/UInstError.h"
+#include "framework/Application.h"
 #include "framework/Registry.h"
 #include "framework/Text.h"
 #include "tools/UinstTools.h"
@@ -98,7 +99,8 @@ void CreateShortcut(const std::string& Target, const std::string& Folder,
     try {
       file->Save(LinkFileName(WideFromCp1255(Folder), LinkName).c_str(), FALSE);
     } catch (const std::exception& error) {
-      MessageBoxW(nullptr, WideFromCp1255(error.what()).c_str(), L"SetUp", MB_OK);
+      MessageBoxW(nullptr, WideFromCp1255(error.what()).c_str(), Application->Title().c_str(),
+                  MB_OK);
     }
   }
 }

@@ -77,7 +77,7 @@ TEST(RunProgramWithProgress, WaitRepaintsAndStepsTheBarButHoldsInput) {
   HWND window = CreateWindowExW(0, L"MirpanPumpProbe", L"probe", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                 10, 10, 200, 100, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(nullptr, window);
-  TProgressFill bar;
+  TProgressFill bar(nullptr);
   ProbeBar = &bar;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
@@ -100,7 +100,7 @@ TEST(RunProgramWithProgress, WaitRepaintsAndStepsTheBarButHoldsInput) {
 }
 
 TEST(RunProgramWithProgress, WithoutWaitReturnsWhileTheChildRuns) {
-  TProgressFill bar;
+  TProgressFill bar(nullptr);
   std::string done = TempFile("mirpan-child-unwaited");
   EXPECT_EQ(static_cast<std::int32_t>(STILL_ACTIVE),
             RunProgram(Child(1500, 0, done), SW_SHOWNORMAL, false, &bar));
