@@ -111,7 +111,7 @@ void TMessageDialogForm::CreateLayout(const TMessageDialogLook& look) {
   MemText->Font().Assign(L"Arial", -13, fsBold, HEBREW_CHARSET);
 
   auto makeButton = [this](int left, int modalResult, unsigned anchors) {
-    auto* button = new TButton(this);
+    auto* button = new TSymbolButton(this);
     button->SetBounds(left, 91, 51, 25);
     button->SetParent(this);
     button->SetAnchors(anchors);

@@ -8,6 +8,7 @@
 #include "framework/ExtControls.h"
 #include "framework/Form.h"
 #include "framework/ImageList.h"
+#include "dialogs/SymbolButton.h"
 #include "framework/StdControls.h"
 
 struct TMessageDialogLook {
@@ -37,8 +38,8 @@ public:
   TImage* Image;
   TLabel* LMemText;
   TMemo* MemText;
-  TButton* Btn1;
-  TButton* Btn2;
+  TSymbolButton* Btn1;
+  TSymbolButton* Btn2;
   TImageList* ImageList;
 
   bool DefaultNo;
