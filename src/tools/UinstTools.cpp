@@ -130,7 +130,7 @@ std::string InstallationKeyPath(const TInstaltionRec& Rec) {
 
 bool CompareInstalledVersion(TRegistry& Registry, const std::string& KeyPath, double NewVersion,
                              double& Installed) {
-  if (!Registry.OpenKey(WideFromCp1255(KeyPath), false)) return false;
+  if (!Registry.OpenKeyReadOnly(WideFromCp1255(KeyPath))) return false;
   double stored = 0;
   Installed = Registry.ReadFloat(VersionSetting.Name, stored) ? stored / VersionSetting.Parameter
                                                               : UnknownInstalledVersion;
