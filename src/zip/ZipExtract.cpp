@@ -181,7 +181,8 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name,
   if (isFolder) return;
 
   std::string target = baseDir + n;
-  if (ZipPlatform::FileExists(target)) {
+  bool replacing = ZipPlatform::FileExists(target);
+  if (replacing) {
     if (!Options.ReplaceReadOnly && (ZipPlatform::FileAttributes(target) & faReadOnly)) return;
     switch (Options.OverwriteMode) {
       case omAlways:
@@ -198,6 +199,7 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name,
         bool confirm = false;
         DoOnConfirmOverwrite(n, target, confirm);
         if (!confirm) return;
+        replacing = ZipPlatform::FileExists(target);  // the handler may have moved it
         break;
       }
     }
@@ -205,7 +207,6 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name,
 
   // An existing file is replaced only by a good one: the entry goes into a file beside it
   // first.
-  const bool replacing = ZipPlatform::FileExists(target);
   std::string output = target;
   if (replacing) {
     for (int k = 0; output == target || ZipPlatform::FileExists(output); ++k)
