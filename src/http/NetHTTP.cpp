@@ -177,11 +177,12 @@ void TNetHTTP::PrepareRequest() {
   if (!uri.Host.empty()) FURI.Host = uri.Host;
   FURI.Protocol = uri.Protocol.empty() ? std::string("http") : uri.Protocol;
 
+  // A relative URL (a redirect's "/next") stays on the port of the current one.
   if (!uri.Port.empty()) {
     FURI.Port = uri.Port;
-  } else if (NetSameText(FURI.Protocol, "http")) {
+  } else if (NetSameText(uri.Protocol, "http")) {
     FURI.Port = "80";
-  } else if (NetSameText(FURI.Protocol, "https")) {
+  } else if (NetSameText(uri.Protocol, "https")) {
     FURI.Port = "443";
   } else if (FURI.Port.empty()) {
     throw ENetUnknownProtocol("");

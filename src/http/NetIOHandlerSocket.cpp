@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "http/NetException.h"
+#include "http/NetHeaderList.h"
 #include "http/NetResourceStrings.h"
 #include "http/NetStack.h"
 
@@ -76,7 +77,8 @@ void TNetIOHandlerSocket::ConnectTo(const std::string& host, int32_t port,
   binding.ClientPortMax = boundPortMax;
   binding.BindLocal();
 
-  if (!TNetStack::IsIP(host)) ReportStatus(stResolving, host);
+  // "localhost" and address texts need no look-up.
+  if (!TNetStack::IsIP(host) && !NetSameText(host, "LOCALHOST")) ReportStatus(stResolving, host);
   binding.PeerIP = SocketStack().ResolveHost(host);
   binding.PeerPort = port;
   if (!UseNagle) SocketStack().CheckSocketResult(NetSocketApi::SetNoDelay(binding.Handle, true));

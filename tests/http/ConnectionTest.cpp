@@ -1,0 +1,186 @@
+// The connection and the client over a canned transport: exact block and event sequences
+// and body framing without any timing of a real network.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CannedIOHandler.h"
+#include "http/NetException.h"
+#include "http/NetHTTP.h"
+#include "http/NetTCPConnection.h"
+
+namespace {
+
+std::string Pattern(size_t n, size_t from = 0) {
+  std::string data(n, '\0');
+  for (size_t i = 0; i < n; ++i) data[i] = static_cast<char>((from + i) % 251);
+  return data;
+}
+
+// Records the work events of a component as text lines.
+struct TEventLog {
+  explicit TEventLog(TNetComponent& component) {
+    component.OnWorkBegin = [this](TNetComponent*, TWorkMode, int32_t max) {
+      Lines.push_back("begin " + std::to_string(max));
+    };
+    component.OnWork = [this](TNetComponent*, TWorkMode, int32_t count) {
+      Lines.push_back("work " + std::to_string(count));
+    };
+    component.OnWorkEnd = [this](TNetComponent*, TWorkMode) { Lines.push_back("end"); };
+  }
+  std::vector<std::string> Lines;
+};
+
+struct TCannedConnection {
+  explicit TCannedConnection(std::string incoming, size_t maxPiece = 1 << 20)
+      : Transport(std::move(incoming), maxPiece) {
+    Connection.SetIOHandler(&Transport);
+    Transport.ConnectTo("", 0, "", 0, 0, 0, 0);
+  }
+  TCannedIOHandler Transport;
+  TNetTCPConnection Connection;
+};
+
+TEST(ReadToStream, BlocksAfterTheFirstPieceGiveOneEventEach) {
+  TCannedConnection canned(Pattern(100000), 1000);
+  TNetTCPConnection& connection = canned.Connection;
+  connection.FillInputBuffer();      // the piece that came with the head
+  canned.Transport.MaxPiece = 7000;  // the network's division must not matter
+  TEventLog events(connection);
+
+  TNetMemoryStream stream;
+  stream.Write("0123456789abcdefghij", 20);
+  stream.SetPosition(10);
+  connection.ReadToStream(stream, 100000);
+
+  EXPECT_EQ(events.Lines,
+            (std::vector<std::string>{"begin 100000", "work 1000", "work 33768", "work 66536",
+                                      "work 99304", "work 100000", "end"}));
+  EXPECT_EQ(stream.Size(), 100010);
+  EXPECT_EQ(stream.DataString().substr(0, 10), "0123456789");
+  EXPECT_EQ(stream.DataString().substr(10), Pattern(100000));
+  EXPECT_EQ(connection.WorkInfo(wkRead).WorkLevel, 0);
+}
+
+TEST(ReadToStream, ShortCountedBodyRaisesAndKeepsEveryByte) {
+  TCannedConnection canned(Pattern(50000), 4096);
+  TEventLog events(canned.Connection);
+  TNetMemoryStream stream;
+  try {
+    canned.Connection.ReadToStream(stream, 100000);
+    FAIL() << "a body short of its length must not pass as complete";
+  } catch (const ENetConnClosedGracefully& e) {
+    EXPECT_EQ(e.Message(), "Connection Closed Gracefully.");
+  }
+  EXPECT_EQ(stream.DataString(), Pattern(50000));
+  EXPECT_EQ(events.Lines.back(), "end");
+}
+
+TEST(ReadToStream, UntilCloseTakesTheLastPieceWithoutEvent) {
+  TCannedConnection canned(Pattern(40000), 8192);
+  TEventLog events(canned.Connection);
+  TNetMemoryStream stream;
+  canned.Connection.ReadToStream(stream, -1, true);
+  EXPECT_EQ(stream.DataString(), Pattern(40000));
+  EXPECT_EQ(events.Lines, (std::vector<std::string>{"begin 0", "work 32768", "end"}));
+  EXPECT_FALSE(canned.Connection.IsConnected());
+}
+
+TEST(ReadToStream, RaisingHandlerStillClosesThePhaseAndCutsTheStream) {
+  TCannedConnection canned(Pattern(100000));
+  canned.Connection.OnWork = [](TNetComponent*, TWorkMode, int32_t count) {
+    if (count > 40000) throw Exception("cancelled");
+  };
+  TNetMemoryStream stream;
+  EXPECT_THROW(canned.Connection.ReadToStream(stream, 100000), Exception);
+  EXPECT_EQ(canned.Connection.WorkInfo(wkRead).WorkLevel, 0);
+  EXPECT_EQ(stream.Size(), stream.Position());
+  EXPECT_EQ(stream.DataString(), Pattern(static_cast<size_t>(stream.Size())));
+}
+
+// A whole response through the client, the server's bytes arriving in small pieces.
+std::string CannedGet(const std::string& response, size_t piece, TNetMemoryStream& stream,
+                      std::string* sent = nullptr) {
+  TCannedIOHandler transport(response, piece);
+  TNetHTTP http;
+  http.SetIOHandler(&transport);
+  http.Get("http://files.example/uploads/MirpanN1.zip", stream);
+  if (sent != nullptr) *sent = transport.Sent;
+  return stream.DataString();
+}
+
+TEST(CannedHTTP, FramingSurvivesAnySplit) {
+  const std::string chunked =
+      "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+      "5\r\nhello\r\n1a;x=y\r\nabcdefghijklmnopqrstuvwxyz\r\n0\r\nX-Trailer: 1\r\n\r\n";
+  const std::string counted = "HTTP/1.1 200 OK\r\ncontent-length:7\r\n\r\npayload";
+  for (size_t piece : {1, 2, 3, 7, 4096}) {
+    SCOPED_TRACE(piece);
+    TNetMemoryStream a, b;
+    std::string sent;
+    EXPECT_EQ(CannedGet(chunked, piece, a, &sent), "helloabcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(
+        sent,
+        "GET /uploads/MirpanN1.zip HTTP/1.1\r\nHost: files.example\r\n"
+        "Accept: text/html, */*\r\nUser-Agent: Mozilla/3.0 (compatible; Mirpan SetUp)\r\n\r\n");
+    EXPECT_EQ(CannedGet(counted, piece, b), "payload");
+  }
+}
+
+TEST(CannedHTTP, HeadCutByTheCloseIsUndefined) {
+  TNetMemoryStream stream;
+  try {
+    CannedGet("HTTP/1.1 200 OK\r\nContent-Length: 3\r\n", 4096, stream);
+    FAIL();
+  } catch (const ENetException& e) {
+    EXPECT_EQ(e.Message(), "Undefined situation");
+  }
+}
+
+TEST(CannedHTTP, FifteenthRedirectIsReturnedUnchanged) {
+  std::string responses;
+  for (int i = 0; i < 15; ++i) {
+    responses += "HTTP/1.1 302 Found\r\nLocation: /r" + std::to_string(i) +
+                 "\r\nContent-Length: 2\r\n\r\nxx";
+  }
+  TCannedIOHandler transport(responses, 4096);
+  transport.CloseAtEnd = false;
+  TNetHTTP http;
+  http.HandleRedirects = true;
+  http.SetIOHandler(&transport);
+  TNetMemoryStream stream;
+  http.Get("http://h/start", stream);
+  EXPECT_EQ(http.Response().ResponseCode(), 302);
+  EXPECT_EQ(http.Response().Location, "/r14");
+  EXPECT_EQ(stream.Size(), 0);
+  EXPECT_NE(transport.Sent.find("GET /r13 HTTP/1.1\r\n"), std::string::npos);
+  EXPECT_EQ(transport.Sent.find("GET /r14 HTTP/1.1\r\n"), std::string::npos);
+  EXPECT_EQ(http.RedirectCount(), 0);
+}
+
+TEST(CannedHTTP, BasicAuthenticationRetriesWithCredentials) {
+  const std::string responses =
+      "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"r\"\r\n"
+      "Content-Length: 4\r\n\r\ndeny"
+      "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok";
+  TCannedIOHandler transport(responses, 4096);
+  transport.CloseAtEnd = false;
+  TNetHTTP http;
+  http.HTTPOptions |= hoInProcessAuth;
+  http.SetIOHandler(&transport);
+  TNetMemoryStream stream;
+  http.Get("http://user:pass@h/secret", stream);
+  EXPECT_EQ(stream.DataString(), "ok");
+  EXPECT_NE(transport.Sent.find("Authorization: Basic dXNlcjpwYXNz\r\n"), std::string::npos);
+
+  // Without in-process authentication the 401 ends the request.
+  TCannedIOHandler again(responses, 4096);
+  TNetHTTP plain;
+  plain.SetIOHandler(&again);
+  TNetMemoryStream ignored;
+  EXPECT_THROW(plain.Get("http://h/secret", ignored), ENetHTTPProtocolException);
+}
+
+}  // namespace
