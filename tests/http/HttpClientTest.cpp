@@ -238,6 +238,16 @@ TEST_F(HttpClient, ConnectFailures) {
     EXPECT_EQ(e.Message(), "Socket Error # 11001\r\nHost not found.");
   }
   EXPECT_FALSE(Http.IsConnected());
+
+  // A connect with a time limit runs on its own thread; its failure comes back as text.
+  Http.ConnectTimeout = 5000;
+  try {
+    Http.Get("http://127.0.0.1:" + Env("MIRPAN_HTTP_REFUSED_PORT") + "/x", stream);
+    FAIL() << "a closed port must raise";
+  } catch (const ENetConnectException& e) {
+    EXPECT_EQ(e.Message(), "Socket Error # 10061\r\nConnection refused.");
+  }
+  EXPECT_EQ(FetchText(Fault("/len/3")), Pattern(3));
 }
 
 TEST_F(HttpClient, WorkEventsFollowTheBlocks) {
@@ -322,7 +332,19 @@ TEST(TcpConnection, LinesLimitsAndTheClose) {
   EXPECT_EQ(disconnects, 1);
   EXPECT_FALSE(client.OwnsIOHandler());
 
+  // Bound ports: a reversed range is refused, a range is tried from its top.
+  client.BoundPortMin = 40010;
+  client.BoundPortMax = 40000;
+  EXPECT_THROW(client.Connect(), ENetInvalidPortRange);
+  EXPECT_FALSE(client.IsConnected());
+  client.BoundPortMin = 40000;
+  client.BoundPortMax = 40063;  // room for ports still in TIME_WAIT
   client.Connect();
+  auto* transport = dynamic_cast<TNetIOHandlerSocket*>(client.IOHandler());
+  ASSERT_NE(transport, nullptr);
+  EXPECT_GE(transport->Binding()->Port, 40000);
+  EXPECT_LE(transport->Binding()->Port, 40063);
+  EXPECT_EQ(transport->Binding()->PeerIP, "127.0.0.1");
   client.WriteLine("GET /stall/10/0 HTTP/1.1");
   client.WriteLine("");
   EXPECT_EQ(client.ReadLine(), "HTTP/1.1 200 OK");
