@@ -1,0 +1,209 @@
+#include "wizard/install/ArchiveInstall.h"
+
+#include <shellapi.h>
+#include <windows.h>
+#include <zlib.h>
+
+#include <cmath>
+#include <vector>
+
+#include "controls/TProgressFill.h"
+#include "dialogs/UInstMirpanError.h"
+#include "framework/Application.h"
+#include "framework/StdControls.h"
+#include "framework/StringList.h"
+#include "framework/Text.h"
+
+using namespace UInstMirpanError;
+
+const wchar_t* const ArchiveParts[2] = {L"MirpanN1.zip", L"MirpanN2.zip"};
+
+namespace {
+
+const wchar_t* const InstallCaption = L"התקנת Mirpan";
+const wchar_t* const CrLf = L"\r\n";
+
+bool FolderExists(const std::wstring& Name) {
+  DWORD a = GetFileAttributesW(Name.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::wstring& Name) {
+  DWORD a = GetFileAttributesW(Name.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Size and CRC-32 of a file on disk; false when it cannot be read.
+bool FileChecksum(const std::wstring& Name, uint64_t& Size, uint32_t& Crc) {
+  HANDLE file = CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::vector<unsigned char> buffer(1 << 16);
+  uLong crc = crc32(0, nullptr, 0);
+  Size = 0;
+  DWORD got = 0;
+  bool ok = true;
+  while ((ok = ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) &&
+         got > 0) {
+    crc = crc32(crc, buffer.data(), got);
+    Size += got;
+  }
+  CloseHandle(file);
+  Crc = static_cast<uint32_t>(crc);
+  return ok;
+}
+
+}  // namespace
+
+bool CopyFolder(const std::wstring& Source, const std::wstring& DestinationFolder) {
+  std::wstring from = Source + L'\0';  // the list ends in two zeros
+  std::wstring to = DestinationFolder + L'\0';
+  SHFILEOPSTRUCTW operation = {};
+  operation.wFunc = FO_COPY;
+  operation.pFrom = from.c_str();
+  operation.pTo = to.c_str();
+  operation.fFlags = 668;  // silent, rename on collision, no questions, files only
+  // An operation the shell gave up on part way is no backup, even when it answers 0.
+  return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
+TArchiveInstaller::TArchiveInstaller(TArchiveInstallContext Context) : F(std::move(Context)) {
+  zipArchiver.OnFileProgress = [this](const std::string& FileName, double Progress, bool Finished,
+                                      bool& Cancel) {
+    ZipFileProgress(FileName, Progress, Finished, Cancel);
+  };
+  zipArchiver.OnOverallProgress = [this](double Progress, bool& Cancel) {
+    ZipOverallProgress(Progress, Cancel);
+  };
+  zipArchiver.OnFileFailure = [this](const std::string& FileName) { ZipFileFailure(FileName); };
+}
+
+std::wstring TArchiveInstaller::ProductFolder() const {
+  return F.DriveRoot() + L"Norvasto\\Mirpan";
+}
+
+void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
+  const std::wstring folder = ProductFolder() + L"\\UserData";
+  OverwriteUserData = true;
+  const std::wstring base = folder.substr(folder.find_last_of(L'\\') + 1);
+  if (!FolderExists(folder) || !FileExists(folder + L"\\" + base + L".mdb")) return;
+
+  const std::wstring target = ProductFolder() + L"\\";
+  bool copied = false;
+  try {
+    copied = CopyFolder(folder, target);
+  } catch (...) {
+    copied = false;
+  }
+  std::wstring note = copied ? std::wstring(L"תוכנת ההתקנה יצרה עותק של מחיצת החברה לעבודה") +
+                                   CrLf + L"ושמרה אותו ב-" + target
+                             : std::wstring(L"שים לב !") + CrLf +
+                                   L"תוכנת ההתקנה לא הצליחה ליצור עותק של החברה לעבודה";
+  std::wstring text = std::wstring(L"תוכנת ההתקנה זיהתה, שקיימים נתונים") + CrLf +
+                      L"בחברה לעבודה (חברה מספר 1)." + CrLf + note + CrLf +
+                      L"האם לדרוס את הנתונים בחברה לעבודה," + CrLf +
+                      L"ולהחליפם בחברה לעבודה חדשה (ריקה) ?";
+  OverwriteUserData = AskYesNoDialog(L"גיבוי נתוני חברה לעבודה", text, 2, true);
+  F.RefreshMainForm();
+}
+
+bool TArchiveInstaller::OpenAndSelect(const std::wstring& ArchivePath, bool ExtractAll) {
+  try {
+    zipArchiver.Open(Cp1255FromWide(ArchivePath), Cp1255FromWide(ProductFolder()), ExtractAll);
+    return true;
+  } catch (...) {
+    zipArchiver.Close();
+    ShowInfoDialog(
+        InstallCaption,
+        L"הרכיב " + ArchivePath + L" פגום." + CrLf + L"לא ניתן להתקינו." + CrLf + L"איתך הסליחה.",
+        2);
+    F.RefreshMainForm();
+    return false;
+  }
+}
+
+void TArchiveInstaller::ExtractSelection(bool ExtractAll) {
+  FWritten.clear();
+  zipArchiver.Extract(ExtractAll);
+}
+
+bool TArchiveInstaller::ExtractArchive(const std::wstring& ArchivePath, bool ExtractAll) {
+  if (!OpenAndSelect(ArchivePath, ExtractAll)) return false;
+  F.LSubject->SetCaption(L"התקנה ורישום המערכת");
+
+  bool result = true;
+  try {
+    ExtractSelection(ExtractAll);
+  } catch (...) {
+    zipArchiver.SetExtractCorruptedFiles(true);
+    try {
+      ExtractSelection(ExtractAll);
+    } catch (...) {
+      result = false;
+    }
+  }
+  // A part whose extraction broke off has files missing, whatever the single files said.
+  if (!result) AllInstalled = false;
+  if (zipArchiver.ExtractCorruptedFiles() && !KeptFilesPassTheirChecks()) AllInstalled = false;
+  zipArchiver.Close();
+  return result;
+}
+
+// With ExtractCorruptedFiles on the archiver keeps a file that fails its size or CRC-32
+// check without a word; such a file is not installed, so look at what the pass wrote.
+bool TArchiveInstaller::KeptFilesPassTheirChecks() const {
+  const std::wstring base = ProductFolder() + L"\\";
+  for (const TArchivePass::TEntry& entry : zipArchiver.Entries()) {
+    if (entry.Folder || !FWritten.count(entry.Name)) continue;
+    uint64_t size = 0;
+    uint32_t crc = 0;
+    if (!FileChecksum(base + WideFromCp1255(entry.Name), size, crc)) return false;
+    if (size != entry.Size || crc != entry.Crc32) return false;
+  }
+  return true;
+}
+
+void TArchiveInstaller::ShowProgress(double Progress) {
+  F.pbProgress->SetPosition(static_cast<int>(std::lround(Progress)));
+  Application->ProcessMessages();
+}
+
+void TArchiveInstaller::ZipFileProgress(const std::string& FileName, double Progress, bool Finished,
+                                        bool& Cancel) {
+  F.LFileName->SetCaption(WideFromCp1255(FileName));
+  if (Finished) FWritten.insert(FileName);
+  ShowProgress(Progress);
+  if (F.ExitRequested()) Cancel = true;
+}
+
+void TArchiveInstaller::ZipOverallProgress(double Progress, bool& Cancel) {
+  ShowProgress(Progress);
+  if (F.ExitRequested()) Cancel = true;
+}
+
+void TArchiveInstaller::ZipFileFailure(const std::string&) { AllInstalled = false; }
+
+void TArchiveInstaller::InstallFromLocalArchives() {
+  F.Label21->Hide();
+  F.LSubject->SetCaption(L"המתן בבקשה ...");
+  F.pbProgress->SetPosition(0);
+  Application->ProcessMessages();
+  bool overwriteUserData = true;
+  CheckUserData(overwriteUserData);
+  F.LSubject->SetCaption(L"מעתיק רכיבים דרושים.");
+  AllInstalled = true;
+  for (const wchar_t* part : ArchiveParts) {
+    F.Label21->Show();
+    const bool extractAll = overwriteUserData || std::wstring(part) != ArchiveParts[1];
+    ExtractArchive(F.SetupFolder + L"\\" + part, extractAll);
+  }
+  if (!AllInstalled)
+    ShowInfoDialog(InstallCaption,
+                   JoinLines({L"לפחות אחד הרכיבים לא הותקן בהצלחה.", L"איתך הסליחה."}), 2);
+}
+
+void TArchiveInstaller::SaveInstallLog(const TStringList& InstallLog) {
+  std::wstring place = F.DriveRoot() + L"Norvasto\\Mirpan\\";
+  if (!FolderExists(place)) place = F.DriveRoot();
+  InstallLog.SaveToFile(place + L"Install.log");
+}

@@ -1,0 +1,82 @@
+#include "wizard/install/ArchivePass.h"
+
+#include "zip/ZipArchiver.h"
+
+namespace {
+// Every entry, folders and hidden or system files included.
+constexpr int32_t AnyAttributes = 10431;
+}  // namespace
+
+struct TArchivePass::TImpl {
+  TZipArchiver Archiver;
+};
+
+TArchivePass::TArchivePass() : FImpl(new TImpl) {
+  TZipArchiver& zip = FImpl->Archiver;
+  zip.Name = "zipArchiver";
+  zip.OnFileProgress = [this](TZipBaseArchiver*, const std::string& FileName, double Progress,
+                              TZipProcessOperation, TZipProgressPhase Phase, bool& Cancel) {
+    if (OnFileProgress) OnFileProgress(FileName, Progress, Phase == phEnd, Cancel);
+  };
+  zip.OnOverallProgress = [this](TZipBaseArchiver*, double Progress, TZipProcessOperation,
+                                 TZipProgressPhase, bool& Cancel) {
+    if (OnOverallProgress) OnOverallProgress(Progress, Cancel);
+  };
+  zip.OnProcessFileFailure = [this](TZipBaseArchiver*, const std::string& FileName,
+                                    TZipProcessOperation, int32_t, int32_t, const std::string&,
+                                    TZipAction& Action) {
+    Action = acSkip;
+    if (OnFileFailure) OnFileFailure(FileName);
+  };
+}
+
+TArchivePass::~TArchivePass() { Close(); }
+
+bool TArchivePass::ExtractCorruptedFiles() const { return FImpl->Archiver.ExtractCorruptedFiles; }
+
+void TArchivePass::SetExtractCorruptedFiles(bool Value) {
+  FImpl->Archiver.ExtractCorruptedFiles = Value;
+}
+
+void TArchivePass::Open(const std::string& FileName, const std::string& BaseDir, bool ExtractAll) {
+  TZipArchiver& zip = FImpl->Archiver;
+  zip.Options.CreateDirs = true;
+  zip.BaseDir = BaseDir;
+  zip.FileName = FileName;
+  zip.OpenArchive(fmOpenReadDenyWrite);
+  zip.ExclusionMasks.Clear();
+  zip.FileMasks.Clear();
+  if (!ExtractAll) {
+    zip.ExclusionMasks.Add("UserData");
+    zip.ExclusionMasks.Add("UserData\\*.*");
+    zip.FileMasks.Add("*.*");
+  }
+}
+
+void TArchivePass::Extract(bool ExtractAll) {
+  if (ExtractAll)
+    FImpl->Archiver.ExtractFiles("*.*", AnyAttributes, "");
+  else
+    FImpl->Archiver.ExtractFiles();
+}
+
+void TArchivePass::Close() noexcept {
+  try {
+    if (FImpl->Archiver.Active()) FImpl->Archiver.CloseArchive();
+  } catch (...) {
+  }
+}
+
+std::vector<TArchivePass::TEntry> TArchivePass::Entries() const {
+  std::vector<TEntry> entries;
+  const TZipArchiver& zip = FImpl->Archiver;
+  if (!zip.Active()) return entries;
+  for (int i = 0; i < zip.FileCount(); ++i) {
+    TDirItem item = zip.Entry(i);
+    std::string name = ZipSlashesToBackslashes(item.Name);
+    const bool folder = (item.Header.ExternalAttributes & faDirectory) != 0 ||
+                        (!name.empty() && name.back() == '\\');
+    entries.push_back({name, folder, item.UncompressedSize(), item.Header.Crc32});
+  }
+  return entries;
+}

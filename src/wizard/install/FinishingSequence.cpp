@@ -1,0 +1,65 @@
+#include "wizard/install/FinishingSequence.h"
+
+#include <windows.h>
+
+#include "framework/IniFile.h"
+#include "framework/Text.h"
+#include "wizard/install/InstallRecord.h"
+
+namespace {
+
+const wchar_t* const ShellClassInfo = L".ShellClassInfo";
+
+void WriteFolderIni(const std::wstring& FileName, const std::wstring& IconFile,
+                    const std::wstring& InfoTip) {
+  TIniFile ini(FileName);
+  ini.WriteString(ShellClassInfo, L"IconFile", IconFile);
+  ini.WriteString(ShellClassInfo, L"IconIndex", L"0");
+  ini.WriteString(ShellClassInfo, L"InfoTip", InfoTip);
+  ini.UpdateFile();
+}
+
+}  // namespace
+
+void RegisterInstallation(TInstaltionRec& InstallRec) {
+  InstallRec.InstallDate = DateOfToday();
+  WriteInstallationSettings(InstallRec);
+  std::string uninstall = InstallRec.FilesPath;
+  if (uninstall.empty() || uninstall.back() != '\\') uninstall += '\\';
+  WriteUninstallEntry(InstallRec, uninstall + "UnInstallMrp4R.exe");
+  const std::string drive = InstallRec.FilesPath.substr(0, 2);
+  RegisterReportFileType(drive);
+  RegisterSqlFileType(drive);
+  RegisterLanguageFileType(drive);
+}
+
+void CreateShortcuts(const TInstaltionRec& InstallRec, const TFinishingChoices& Choices) {
+  if (!Choices.AddShortcut) return;
+  const std::string product = Cp1255FromWide(Choices.ProductName);
+  const std::string target = InstallRec.FilesPath + "\\" + product + ".exe";
+  CreateShortcut(target, "", "", ShortcutOnDesktop, product);
+  CreateShortcut(target, "", "", ShortcutInStartMenu, product);
+}
+
+void ApplyWallpaper(const TInstaltionRec& InstallRec, const TFinishingChoices& Choices) {
+  if (Choices.SetWallPaper) SetDesktopWallpaper(InstallRec.FilesPath + "\\NovsWallpaper.bmp", 1);
+}
+
+void SetFolderIcons(const TFinishingChoices& Choices) {
+  const std::wstring& root = Choices.DriveRoot;
+  WriteFolderIni(root + L"norvasto\\Mirpan\\desktop.ini",
+                 root + L"norvasto\\Mirpan\\bin\\MirpanFolder.ico", L"Mirpan Folder");
+  SetFileAttributesW((root + L"norvasto\\Mirpan").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  WriteFolderIni(root + L"norvasto" + L"\\desktop.ini",
+                 root + L"norvasto\\" + Choices.ProductName + L"\\bin\\NovsFolder.ico",
+                 L"Norvasto Folder");
+  SetFileAttributesW((root + L"norvasto").c_str(), FILE_ATTRIBUTE_SYSTEM);
+}
+
+void RunFinishingSequence(TInstaltionRec& InstallRec, const TFinishingChoices& Choices) {
+  WriteFirstTimeMarker(InstallRec.MainDirectory);
+  RegisterInstallation(InstallRec);
+  CreateShortcuts(InstallRec, Choices);
+  ApplyWallpaper(InstallRec, Choices);
+  SetFolderIcons(Choices);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The steps after the archive parts: first-run marker, settings key, uninstall entry, file
+// types, shortcuts, wallpaper and the folder icons. An error a step raises is not caught
+// here: it ends the sequence and reaches the application's handler.
+#include <string>
+
+#include "tools/UinstTools.h"
+
+// What the page hands over besides the record (after ApplyTargetDrive).
+struct TFinishingChoices {
+  std::wstring DriveRoot;    // the text of EDrivesCombo, such as D:\ .
+  std::wstring ProductName;  // the caption of lblApplicationName
+  bool AddShortcut = true;   // CBAddShortCut
+  bool SetWallPaper = true;  // cbSetWallPaper
+};
+
+// Sets today's date, writes the settings key and the uninstall entry, registers the types.
+void RegisterInstallation(TInstaltionRec& InstallRec);
+void CreateShortcuts(const TInstaltionRec& InstallRec, const TFinishingChoices& Choices);
+void ApplyWallpaper(const TInstaltionRec& InstallRec, const TFinishingChoices& Choices);
+// desktop.ini in the maker's folder and the product folder, both folders marked system.
+void SetFolderIcons(const TFinishingChoices& Choices);
+
+// All of the above, in order, the first-run marker first.
+void RunFinishingSequence(TInstaltionRec& InstallRec, const TFinishingChoices& Choices);

@@ -1,0 +1,96 @@
+#include "wizard/install/InstallRecord.h"
+
+#include <windows.h>
+
+#include "framework/Text.h"
+
+namespace {
+
+// Days from 1 Jan 1970 of a civil date (proleptic Gregorian).
+long DaysFromCivil(int Year, unsigned Month, unsigned Day) {
+  Year -= Month <= 2;
+  const long era = (Year >= 0 ? Year : Year - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(Year - era * 400);
+  const unsigned doy = (153 * (Month + (Month > 2 ? -3 : 9)) + 2) / 5 + Day - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<long>(doe) - 719468;
+}
+
+// 30 Dec 1899 lies this many days before 1 Jan 1970.
+constexpr long DelphiEpochOffset = 25569;
+
+// Field pairs of the two records, in record order; HelpPath and DdfPath stay without a drive.
+struct TPathCopy {
+  std::string TInstaltionRec::*Install;
+  std::string TPathRec::*Path;
+  bool DriveInFront;
+};
+const TPathCopy PathCopies[] = {
+    {&TInstaltionRec::MainDirectory, &TPathRec::MainDirectory, true},
+    {&TInstaltionRec::FilesPath, &TPathRec::FilesPath, true},
+    {&TInstaltionRec::DataBasePath, &TPathRec::DataBasePath, true},
+    {&TInstaltionRec::LocalDataBasePath, &TPathRec::LocalDataBasePath, true},
+    {&TInstaltionRec::ProgramsPath, &TPathRec::ProgramsPath, true},
+    {&TInstaltionRec::ImagesPath, &TPathRec::ImagesPath, true},
+    {&TInstaltionRec::DosPath, &TPathRec::DosPath, true},
+    {&TInstaltionRec::EmptyPath, &TPathRec::EmptyPath, true},
+    {&TInstaltionRec::SqlPath, &TPathRec::SqlPath, true},
+    {&TInstaltionRec::ClientSqlPath, &TPathRec::ClientSqlPath, true},
+    {&TInstaltionRec::UserdataPath, &TPathRec::UserdataPath, true},
+    {&TInstaltionRec::ViewersPath, &TPathRec::ViewersPath, true},
+    {&TInstaltionRec::HelpPath, &TPathRec::HelpPath, false},
+    {&TInstaltionRec::DdfPath, &TPathRec::DdfPath, false}};
+
+}  // namespace
+
+double DateOfToday() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return static_cast<double>(DaysFromCivil(now.wYear, now.wMonth, now.wDay) + DelphiEpochOffset);
+}
+
+double TimeOfDayNow() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const double milliseconds =
+      ((now.wHour * 60.0 + now.wMinute) * 60.0 + now.wSecond) * 1000.0 + now.wMilliseconds;
+  return milliseconds / 86400000.0;
+}
+
+void InitInstallRecord(TInstaltionRec& InstallRec, const std::wstring& ProductName,
+                       const TSysInfo& SysInfo) {
+  const std::string product = Cp1255FromWide(ProductName);
+  const std::string folder = "\\Norvasto\\" + product;
+  InstallRec.Company = "Norvasto Software";
+  InstallRec.Product = product;
+  InstallRec.MainDirectory = folder + "\\";
+  InstallRec.FilesPath = folder + "\\Bin";
+  InstallRec.DataBasePath = folder + "\\Application Data";
+  InstallRec.LocalDataBasePath = folder + "\\Local";
+  InstallRec.ProgramsPath = folder + "\\Programs";
+  InstallRec.ImagesPath = folder + "\\Image";
+  InstallRec.DosPath = folder + "\\Topic";
+  InstallRec.EmptyPath = folder + "\\Empty";
+  InstallRec.SqlPath = folder + "\\Sql";
+  InstallRec.ViewersPath = "\\Norvasto\\Viewers";
+  InstallRec.HelpPath = folder + "\\HELP";
+  InstallRec.DdfPath = "\\Norvasto\\DDF";
+  InstallRec.ClientSqlPath = folder + "\\ClientSql";
+  InstallRec.UserdataPath = folder + "\\UserData";
+  InstallRec.InstallDate = DateOfToday();
+  InstallRec.InstallTime = TimeOfDayNow();
+  InstallRec.Version = 3.12;
+  InstallRec.PlatformType = SysInfo.Item(siPlatform);
+  InstallRec.PlatformVersion = SysInfo.Item(siPlatformVersion);
+  InstallRec.PlatformName = SysInfo.Item(siComputerName);
+}
+
+void ApplyTargetDrive(TInstaltionRec& InstallRec, TPathRec& PathRec,
+                      const std::wstring& TargetPathCaption, bool AddShortcut) {
+  PathRec.TargetDrive = Cp1255FromWide(TargetPathCaption.substr(0, 2));
+  for (const TPathCopy& copy : PathCopies) {
+    PathRec.*copy.Path = InstallRec.*copy.Install;
+    if (copy.DriveInFront) InstallRec.*copy.Install = PathRec.TargetDrive + PathRec.*copy.Path;
+  }
+  PathRec.AddShortcut = AddShortcut;
+}
