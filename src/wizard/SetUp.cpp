@@ -1,35 +1,23 @@
-// The program's main block. The wizard form takes the placeholder's place.
+// The program's main block: no command-line options, one form, the message loop.
 #include <windows.h>
 
 #include "framework/Application.h"
-#include "framework/Form.h"
-#include "framework/StdControls.h"
-
-namespace {
-
-// Stands for the wizard window until it exists: the frame's size and a way out.
-class TFrmPlaceholder : public TForm {
-public:
-  explicit TFrmPlaceholder(TComponent* Owner) : TForm(Owner, bsSingle) {
-    SetClientSize(688, 467);
-    Position = poScreenCenter;
-    SetBiDiMode(bdRightToLeft);
-    SetCaption(L"ברוכים הבאים");
-    auto* exit = new TButton(this);
-    exit->SetBounds(560, 444, 73, 20);
-    exit->SetParent(this);
-    exit->Font().Assign(L"Arial", -13, fsBold, HEBREW_CHARSET);
-    exit->SetCaption(L"&יציאה");
-    exit->OnClick = [this](TComponent*) { Close(); };
-  }
-};
-
-}  // namespace
+#include "wizard/UMirpan4RSetup.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  Application->Initialize();
-  Application->SetTitle(L"SetUp");
-  Application->CreateForm<TFrmPlaceholder>();
-  Application->Run();
+  try {
+    Application->Initialize();
+    Application->SetTitle(L"SetUp");
+    FrmSetUp = Application->CreateForm<TFrmSetUp>();
+    FrmSetUp->lblApplicationName->SetCaption(L"Mirpan");
+    FrmSetUp->InitInstallRecord();
+    Application->Run();
+  } catch (...) {
+    Application->HandleException();
+    return 1;
+  }
+  // The form goes while the message window and the socket stack are still there.
+  delete FrmSetUp;
+  FrmSetUp = nullptr;
   return 0;
 }

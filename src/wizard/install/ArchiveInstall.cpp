@@ -1,7 +1,8 @@
 #include "wizard/install/ArchiveInstall.h"
 
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 #include <zlib.h>
 
 #include <cmath>

@@ -1,0 +1,303 @@
+// The wizard frame: start and end of the form, leaving the wizard, the title bar, the page
+// navigation with each page's entry action, the link colours and the download progress.
+#include "wizard/UMirpan4RSetup.h"
+
+#include <cmath>
+
+#include "dialogs/UInstMirpanError.h"
+#include "framework/Application.h"
+#include "framework/Text.h"
+#include "http/NetHTTP.h"
+
+TFrmSetUp* FrmSetUp = nullptr;
+
+namespace {
+
+constexpr TColor kPageText = 5581568;
+constexpr TColor kLinkHover = 3063277;
+
+enum TWizardPage { pgMain, pgSetupType, pgSelectDrive, pgInstallation, pgFinal };
+
+// The running program's folder, without a trailing backslash; the current directory when
+// the system gives no program file name.
+std::wstring ProgramFolder() {
+  std::wstring path(32768, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+  std::wstring folder = path;
+  if (folder.empty()) {
+    folder.resize(32768);
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+  } else {
+    // A name without any backslash leaves nothing rather than running past the start.
+    while (!folder.empty() && folder.back() != L'\\') folder.pop_back();
+    if (!folder.empty()) folder.pop_back();
+  }
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+TFrmSetUp::TFrmSetUp(TComponent* Owner) : TForm(Owner, bsNone) {
+  CreateLayout();
+  ConnectEvents();
+  FormCreate(this);
+}
+
+// Called here rather than from OnDestroy: the form's own members are gone by the time the
+// base class fires that.
+TFrmSetUp::~TFrmSetUp() { FormDestroy(this); }
+
+void TFrmSetUp::ConnectEvents() {
+  OnCloseQuery = [this](TComponent* s, bool& canClose) { FormCloseQuery(s, canClose); };
+  btnNext->OnClick = [this](TComponent* s) { btnNextClick(s); };
+  btnBack->OnClick = [this](TComponent* s) { btnBackClick(s); };
+  btnExit->OnClick = [this](TComponent* s) { btnExitClick(s); };
+  nbSetupWiz->OnPageChanged = [this](TComponent* s) { nbSetupWizPageChanged(s); };
+  ShapeButton1->OnClick = [this](TComponent* s) { ShapeButton1Click(s); };
+  ShapeButton2->OnClick = [this](TComponent* s) { ShapeButton2Click(s); };
+  ShapeButton3->OnMouseDown = [this](TComponent* s, TMouseButton b, TShiftState sh, int x, int y) {
+    ShapeButton3MouseDown(s, b, sh, x, y);
+  };
+  ShapeButton3->OnMouseMove = [this](TComponent* s, TShiftState sh, int x, int y) {
+    ShapeButton3MouseMove(s, sh, x, y);
+  };
+  ShapeButton3->OnMouseUp = [this](TComponent* s, TMouseButton b, TShiftState sh, int x, int y) {
+    ShapeButton3MouseUp(s, b, sh, x, y);
+  };
+  Timer->OnTimer = [this](TComponent* s) { TimerTimer(s); };
+  LinkLabel1->OnMouseEnter = [this](TComponent* s) { LinkLabel1MouseEnter(s); };
+  LinkLabel1->OnMouseExit = [this](TComponent* s) { LinkLabel1MouseExit(s); };
+  LinkLabel2->OnMouseEnter = [this](TComponent* s) { LinkLabel2MouseEnter(s); };
+  LinkLabel2->OnMouseExit = [this](TComponent* s) { LinkLabel2MouseExit(s); };
+}
+
+void TFrmSetUp::VisibleChanged() {
+  TForm::VisibleChanged();
+  // Centred when first shown only: a re-show after a dialog keeps where the user dragged it.
+  if (FVisible) Position = poDesigned;
+}
+
+// ---- start and end
+
+void TFrmSetUp::FormCreate(TComponent*) {
+  HttpClient = std::make_unique<TNetHTTP>();
+  HttpClient->OnWork = [this](TNetComponent* s, TWorkMode mode, std::int32_t count) {
+    HttpClientWork(s, mode, count);
+  };
+  HttpClient->OnWorkBegin = [this](TNetComponent* s, TWorkMode mode, std::int32_t total) {
+    HttpClientWorkBegin(s, mode, total);
+  };
+  ExitRequested = false;
+  Dragging = false;
+  ZeroRecord(InstallRec);
+  ZeroRecord(PathRec);
+  PathRec.SetupFolder = FindSetupFolder();
+  UInstMirpanError::StyledLook = true;
+  LPath->SetCaption(L"");
+  if (nbSetupWiz->PageIndex() == pgMain)
+    nbSetupWizPageChanged(nbSetupWiz);  // the notebook starts there and would not fire
+  else
+    nbSetupWiz->SetPageIndex(pgMain);
+  FillDriveList();
+  LPath->SetCaption(EDrivesCombo->Text() + L"Norvasto\\" + ProductName());
+  InstallSource = MarkerFileBesideProgram() ? 0 : 1;
+}
+
+void TFrmSetUp::FormDestroy(TComponent*) {
+  if (!HttpClient) return;
+  HttpClient->OnWork = nullptr;
+  HttpClient->OnWorkBegin = nullptr;
+  HttpClient.reset();
+}
+
+std::string TFrmSetUp::FindSetupFolder() { return Cp1255FromWide(ProgramFolder()); }
+
+// Only the marker decides; the archive parts themselves are looked for when installing.
+bool TFrmSetUp::MarkerFileBesideProgram() {
+  DWORD attributes = GetFileAttributesW((ProgramFolder() + L"\\MirpanN.zip").c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// ---- leaving the wizard
+
+bool TFrmSetUp::ConfirmExit() {
+  std::wstring text =
+      JoinLines({L"ההתקנה עדין לא סיימה להתקין את תוכנת " + ProductName() + L" על מחשבך.",
+                 L"האם לצאת בכל מקרה ?"});
+  bool leave = UInstMirpanError::AskYesNoDialog(L"יציאה מהתקנה", text, 2, false);
+  RefreshMainForm();
+  return leave;
+}
+
+void TFrmSetUp::btnExitClick(TComponent*) {
+  if (!ExitRequested && !ConfirmExit()) return;
+  ExitRequested = true;
+  // A download in progress fails at once and, with ExitRequested set, is not retried.
+  if (HttpClient->IsConnected()) HttpClient->Disconnect();
+  Close();
+}
+
+void TFrmSetUp::ShapeButton1Click(TComponent* Sender) { btnExitClick(Sender); }
+
+void TFrmSetUp::FormCloseQuery(TComponent*, bool& CanClose) {
+  CanClose = ExitRequested || ConfirmExit();
+}
+
+void TFrmSetUp::RefreshMainForm() {
+  Hide();
+  Application->ProcessMessages();
+  Show();
+  Application->ProcessMessages();
+}
+
+// ---- title bar
+
+void TFrmSetUp::ShapeButton2Click(TComponent*) { Application->Minimize(); }
+
+void TFrmSetUp::ShapeButton3MouseDown(TComponent*, TMouseButton, TShiftState, int X, int Y) {
+  DragX = X;
+  DragY = Y;
+  Dragging = true;
+}
+
+void TFrmSetUp::ShapeButton3MouseMove(TComponent*, TShiftState, int X, int Y) {
+  if (!Dragging) return;
+  SetLeft(Left() + X - DragX);
+  SetTop(Top() + Y - DragY);
+}
+
+void TFrmSetUp::ShapeButton3MouseUp(TComponent*, TMouseButton, TShiftState, int, int) {
+  Dragging = false;
+}
+
+void TFrmSetUp::TimerTimer(TComponent*) {
+  Timer->SetEnabled(false);
+  WaitingForTimer = false;
+}
+
+// ---- link colours
+
+void TFrmSetUp::LinkLabel1MouseEnter(TComponent*) {
+  LinkLabel1->InActiveColor = kLinkHover;
+  LinkLabel1->Font().SetColor(kLinkHover);
+}
+
+void TFrmSetUp::LinkLabel1MouseExit(TComponent*) {
+  LinkLabel1->InActiveColor = clWindow;
+  LinkLabel1->Font().SetColor(clWindow);
+}
+
+void TFrmSetUp::LinkLabel2MouseEnter(TComponent*) {
+  LinkLabel2->InActiveColor = kLinkHover;
+  LinkLabel2->Font().SetColor(kLinkHover);
+}
+
+void TFrmSetUp::LinkLabel2MouseExit(TComponent*) {
+  LinkLabel2->InActiveColor = kPageText;
+  LinkLabel2->Font().SetColor(kPageText);
+}
+
+// ---- download progress
+
+void TFrmSetUp::HttpClientWorkBegin(TNetComponent*, TWorkMode, std::int32_t AWorkCountMax) {
+  pbProgress->SetPosition(0);
+  DownloadSize = AWorkCountMax;
+}
+
+void TFrmSetUp::HttpClientWork(TNetComponent*, TWorkMode, std::int32_t AWorkCount) {
+  auto kilobytes = [](double bytes) { return std::to_wstring(std::lround(bytes / 1024)); };
+  if (DownloadSize > 0) {
+    pbProgress->SetPosition(static_cast<int>(std::lround(double(AWorkCount) / DownloadSize * 100)));
+    LFileName->SetCaption(L"הורדו " + kilobytes(AWorkCount) + L" (KB)" + L" מתוך " +
+                          kilobytes(DownloadSize) + L" (KB)");
+  } else {
+    // No announced total: the count alone, and the bar stays where it is.
+    LFileName->SetCaption(L"הורדו " + kilobytes(AWorkCount) + L" (KB)");
+  }
+  pbProgress->Repaint();
+  Application->ProcessMessages();
+}
+
+// ---- pages
+
+void TFrmSetUp::btnNextClick(TComponent*) { nbSetupWiz->SetPageIndex(nbSetupWiz->PageIndex() + 1); }
+
+void TFrmSetUp::btnBackClick(TComponent*) { nbSetupWiz->SetPageIndex(nbSetupWiz->PageIndex() - 1); }
+
+void TFrmSetUp::UpdateButtons(int N) {
+  btnNext->SetEnabled(N < 5);
+  btnBack->SetEnabled(N >= 0 && N <= 4);
+  btnExit->SetEnabled(N < 6);
+}
+
+void TFrmSetUp::nbSetupWizPageChanged(TComponent*) {
+  int page = nbSetupWiz->PageIndex();
+  UpdateButtons(page - 1);
+  switch (page) {
+    case pgMain:
+      EnterMainPage();
+      break;
+    case pgSetupType:
+      EnterSetupTypePage();
+      break;
+    case pgSelectDrive:
+      EnterSelectDrivePage();
+      break;
+    case pgInstallation:
+      EnterInstallationPage();
+      break;
+    case pgFinal:
+      EnterFinalPage();
+      break;
+    default:
+      break;
+  }
+}
+
+void TFrmSetUp::EnterMainPage() { SetCaption(L"ברוכים הבאים"); }
+
+void TFrmSetUp::EnterSetupTypePage() {
+  SetCaption(L"שלב א : תצורת התקנה");
+  // Passing this page again restores the relative paths the target drive is put before.
+  InitInstallRecord();
+}
+
+void TFrmSetUp::EnterSelectDrivePage() {
+  InstallRec.InstallType = 0;
+  InstallRec.EngineType = 0;
+  SetCaption(L"שלב א : מיקום התקנה");
+  if (InstallSource == 0) LinstallMsg->Show();
+  if (InstallSource == 1) LDownLoadMsg->Show();
+}
+
+// The whole installation runs inside this entry action; the navigation buttons stay
+// disabled throughout, so clicks on them while it runs do nothing.
+void TFrmSetUp::EnterInstallationPage() {
+  ApplyTargetDrive();
+  btnExit->Hide();
+  btnNext->SetEnabled(false);
+  btnBack->SetEnabled(false);
+  SetCaption(L"התקנת התוכנה ורישומה");
+  RefreshMainForm();
+  if (InstallSource == 0)
+    InstallFromLocalArchives();
+  else
+    DownloadAndInstallArchives();
+  RunFinishingSteps();
+  btnExit->Show();
+  if (!ExitRequested) nbSetupWiz->SetPageIndex(nbSetupWiz->PageIndex() + 1);
+}
+
+void TFrmSetUp::EnterFinalPage() {
+  SetCaption(L"ההתקנה הסתיימה");
+  btnExit->SetCaption(L"&סגור");
+  RefreshMainForm();
+  btnExit->SetLeft(200);
+  btnExit->SetEnabled(true);
+  // From here on leaving needs no confirmation.
+  ExitRequested = true;
+  btnBack->Hide();
+  btnNext->Hide();
+  Application->ProcessMessages();
+}

@@ -1,0 +1,13 @@
+#pragma once
+// The wizard's navigation buttons: standard push buttons whose caption is drawn in the
+// button's font colour, which a plain push button ignores.
+#include "framework/StdControls.h"
+
+class TWizardButton : public TButton {
+ public:
+  using TButton::TButton;
+  bool DrawItem(const DRAWITEMSTRUCT& item) override;
+
+ protected:
+  TCreateParams CreateParams() override;
+};
