@@ -9,7 +9,7 @@
 enum TGradientStyle { gstHorizontal, gstVertical };
 
 class TGradient {
-public:
+ public:
   TColor Color() const { return FColor; }
   TColor EndColor() const { return FEndColor; }
   int Steps() const { return FSteps; }
@@ -24,7 +24,7 @@ public:
   const std::vector<COLORREF>& StepColors() const { return FStepColors; }
   void Paint(TCanvas& canvas, const RECT& r) const;
 
-private:
+ private:
   void Rebuild();
 
   TColor FColor = clWhite;

@@ -8,7 +8,7 @@
 enum TJumpMode { jmInternet, jmApplication, jmNone, jmCustom };
 
 class TLinkLabel : public TLabel {
-public:
+ public:
   explicit TLinkLabel(TComponent* Owner);
 
   std::wstring Jump;
@@ -25,7 +25,7 @@ public:
   void MouseEnter() override;
   void MouseLeave() override;
 
-protected:
+ protected:
   // Opens the target with the shell's default verb; false when the shell reports failure.
   virtual bool OpenTarget(const std::wstring& target);
 };

@@ -14,7 +14,7 @@ enum TProgressDirection { mdHorizontal, mdVertical, mdHorizontalReverse, mdVerti
 enum TBar3D { lsNone, lsRaisedspb, lsLoweredspb };
 
 class TProgressFill : public TGraphicControl {
-public:
+ public:
   explicit TProgressFill(TComponent* Owner);
 
   std::int32_t MinValue() const { return FMinValue; }
@@ -46,7 +46,7 @@ public:
   RECT InnerRect() const;
   RECT FilledRect() const;
 
-private:
+ private:
   void PositionChanged();
 
   std::int32_t FMinValue = 0;

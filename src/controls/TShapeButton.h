@@ -11,11 +11,11 @@ enum TShapeButtonMode { sbmNormal, sbmShapeFill };
 enum TShapeButtonStyle { sbsFlat, sbs3D };
 
 class TShapeButton : public TGraphicControl {
-public:
+ public:
   explicit TShapeButton(TComponent* Owner);
 
   TShapeButtonShape Shape = stRoundRect;
-  int RoundPercent = 40;       // corner diameter in percent of the shorter side
+  int RoundPercent = 40;          // corner diameter in percent of the shorter side
   TColor BrushColor = clBtnFace;  // the face when Mode is sbmNormal
   TShapeBevelStyle BevelStyle = sbOffset;
   TShapeButtonMode Mode = sbmShapeFill;
@@ -37,7 +37,7 @@ public:
   void MouseEnter() override;
   void MouseLeave() override;
 
-private:
+ private:
   bool FMouseInside = false;
   bool FPressed = false;
 };

@@ -4,7 +4,7 @@
 #include "framework/ExtControls.h"
 
 class TTopicBevel : public TBevel {
-public:
+ public:
   using TBevel::TBevel;
   // The fill colour; black until set. Shadows the control colour on purpose: the strip
   // never takes its parent's colour.
@@ -12,6 +12,6 @@ public:
   void SetColor(TColor value);
   void Paint(TCanvas& canvas) override;
 
-private:
+ private:
   TColor FColor = clBlack;
 };

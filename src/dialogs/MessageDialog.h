@@ -4,11 +4,11 @@
 // form classes differ only in the gap between text and icon and in their background picture.
 #include <string>
 
+#include "dialogs/SymbolButton.h"
 #include "framework/Application.h"
 #include "framework/ExtControls.h"
 #include "framework/Form.h"
 #include "framework/ImageList.h"
-#include "dialogs/SymbolButton.h"
 #include "framework/StdControls.h"
 
 struct TMessageDialogLook {
@@ -20,7 +20,7 @@ struct TMessageDialogLook {
 enum TMessageDialogMode { mdInfo, mdError, mdQuestion };
 
 class TMessageDialogForm : public TForm {
-public:
+ public:
   TMessageDialogForm(TComponent* Owner, bool DefaultNo, int LanguageMode,
                      const TMessageDialogLook& look);
 
@@ -48,7 +48,7 @@ public:
   int InfoImage;
   int ErrorImage;
 
-private:
+ private:
   void CreateLayout(const TMessageDialogLook& look);
   void PrepareMode(const std::wstring& Caption, const std::wstring& Text, int imageIndex,
                    bool twoButtons);

@@ -5,15 +5,15 @@
 #include "framework/StdControls.h"
 
 class TSymbolButton : public TButton {
-public:
+ public:
   using TButton::TButton;
   bool DrawItem(const DRAWITEMSTRUCT& item) override;
   // Whether the button's font has a glyph for its caption.
   bool FontHasGlyph() const;
 
-protected:
+ protected:
   TCreateParams CreateParams() override;
 
-private:
+ private:
   void DrawMark(HDC dc, const RECT& r) const;
 };

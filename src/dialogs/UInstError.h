@@ -11,7 +11,7 @@ namespace UInstError {
 extern bool StyledLook;
 
 class TFrmInstError : public TMessageDialogForm {
-public:
+ public:
   TFrmInstError(TComponent* Owner, bool DefaultNo, int LanguageMode);
 };
 

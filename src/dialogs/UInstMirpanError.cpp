@@ -24,8 +24,7 @@ void ShowErrorDialog(const std::wstring& Caption, const std::wstring& Text, int 
 
 bool AskYesNoDialog(const std::wstring& Caption, const std::wstring& Text, int LanguageMode,
                     bool DefaultNo) {
-  return RunMessageDialog<TFrmInstMirpanError>(mdQuestion, Caption, Text, LanguageMode,
-                                               DefaultNo);
+  return RunMessageDialog<TFrmInstMirpanError>(mdQuestion, Caption, Text, LanguageMode, DefaultNo);
 }
 
 }  // namespace UInstMirpanError

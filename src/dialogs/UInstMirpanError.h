@@ -12,7 +12,7 @@ namespace UInstMirpanError {
 extern bool StyledLook;
 
 class TFrmInstMirpanError : public TMessageDialogForm {
-public:
+ public:
   TFrmInstMirpanError(TComponent* Owner, bool DefaultNo, int LanguageMode);
 };
 

@@ -49,8 +49,7 @@ HWND TApplication::Handle() {
   return FHandle;
 }
 
-LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK TApplication::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TApplication* app = Application;
   try {
     if (message == kReleaseMessage) {
@@ -86,8 +85,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
   }
   // Tab, Enter and the arrows move between controls as in a dialog box.
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  if (root && dynamic_cast<TForm*>(TWinControl::FromHandle(root)) &&
-      IsDialogMessageW(root, &msg))
+  if (root && dynamic_cast<TForm*>(TWinControl::FromHandle(root)) && IsDialogMessageW(root, &msg))
     return true;
   TranslateMessage(&msg);
   DispatchMessageW(&msg);

@@ -14,7 +14,7 @@ class TForm;
 class TTimer;
 
 class TApplication : public TComponent {
-public:
+ public:
   TApplication();
   ~TApplication() override;
 
@@ -57,7 +57,7 @@ public:
   void TimerCreated(TTimer* timer) { FTimers.insert(timer); }
   void TimerDestroyed(TTimer* timer) { FTimers.erase(timer); }
 
-private:
+ private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   bool ProcessMessage(MSG& msg);
 

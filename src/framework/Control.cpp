@@ -118,9 +118,7 @@ void TControl::ParentResized(int clientWidth, int clientHeight) {
   ApplyBounds(left, top, width, height);
 }
 
-bool TControl::Showing() const {
-  return FVisible && (!FParent || FParent->Showing());
-}
+bool TControl::Showing() const { return FVisible && (!FParent || FParent->Showing()); }
 
 void TControl::SetVisible(bool visible) {
   if (visible == FVisible) return;
@@ -269,14 +267,15 @@ void TWinControl::CreateHandle() {
   if (UseRightToLeftReading()) p.ExStyle |= WS_EX_RTLREADING;
   // A caption that reads right to left also starts at the right.
   if (UseRightToLeftAlignment() && !(p.Style & WS_CHILD)) p.ExStyle |= WS_EX_RIGHT;
-  HMENU id = (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr;
+  HMENU id =
+      (p.Style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId++)) : nullptr;
   const wchar_t* className = p.ClassName;
   if (!className) {
     RegisterOwnClass();
     className = kOwnClass;
   }
-  HWND window = CreateWindowExW(p.ExStyle, className, FCaption.c_str(), p.Style, FLeft, FTop, FWidth,
-                                FHeight, parentWindow, id, GetModuleHandleW(nullptr), this);
+  HWND window = CreateWindowExW(p.ExStyle, className, FCaption.c_str(), p.Style, FLeft, FTop,
+                                FWidth, FHeight, parentWindow, id, GetModuleHandleW(nullptr), this);
   if (!window) throw Exception("Error creating window");
   if (p.ClassName) {
     FHandle = window;
@@ -297,8 +296,7 @@ void TWinControl::SetParent(TWinControl* parent) {
     CreateHandle();
 }
 
-LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK TWinControl::StdWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   TWinControl* self = FromHandle(window);
   if (!self && message == WM_NCCREATE) {
     self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);

@@ -30,7 +30,7 @@ using TMouseMoveEvent = std::function<void(TComponent* Sender, TShiftState Shift
 
 // Owns the components created with it as owner and frees them when it goes.
 class TComponent {
-public:
+ public:
   explicit TComponent(TComponent* Owner);
   virtual ~TComponent();
   TComponent(const TComponent&) = delete;
@@ -44,14 +44,14 @@ public:
   std::wstring Name;
   int Tag = 0;
 
-private:
+ private:
   TComponent* FOwner;
   std::vector<TComponent*> FComponents;
 };
 
 // What every control has: a place in its parent, visibility, text, font and colour.
 class TControl : public TComponent {
-public:
+ public:
   explicit TControl(TComponent* Owner);
   ~TControl() override;
 
@@ -126,7 +126,7 @@ public:
   // The parent's client area changed size: follow the anchors.
   void ParentResized(int clientWidth, int clientHeight);
 
-protected:
+ protected:
   virtual void BoundsChanged() {}
   virtual void VisibleChanged() { Invalidate(); }
   virtual void EnabledChanged() { Invalidate(); }
@@ -146,27 +146,27 @@ protected:
   bool FParentColor = true;
   bool FParentBiDiMode = true;
 
-private:
+ private:
   void RecordAnchorRule();
 
   TWinControl* FParent = nullptr;
   TBiDiMode FBiDiMode = bdLeftToRight;
   unsigned FAnchors = akLeft | akTop;
-  RECT FAnchorRect{};     // bounds when last placed explicitly
-  SIZE FAnchorOrigin{};   // parent's client size at that moment
+  RECT FAnchorRect{};    // bounds when last placed explicitly
+  SIZE FAnchorOrigin{};  // parent's client size at that moment
 
   friend class TWinControl;
 };
 
 // A control without a window: the parent paints it in its own WM_PAINT, in creation order.
 class TGraphicControl : public TControl {
-public:
+ public:
   using TControl::TControl;
   void Invalidate() override;
   // The canvas has its origin at the control's top-left corner and is clipped to it.
   virtual void Paint(TCanvas& canvas) = 0;
 
-protected:
+ protected:
   void BoundsChanged() override;
   void VisibleChanged() override;
   RECT FLastPainted{};
@@ -182,7 +182,7 @@ struct TCreateParams {
 // A control with a window. Our own windows paint their graphic children and reflect
 // WM_COMMAND, WM_DRAWITEM and WM_CTLCOLOR* to the child control that sent them.
 class TWinControl : public TControl {
-public:
+ public:
   explicit TWinControl(TComponent* Owner);
   ~TWinControl() override;
 
@@ -212,7 +212,7 @@ public:
 
   void SetParent(TWinControl* parent) override;
 
-protected:
+ protected:
   void CreateHandle();
   virtual TCreateParams CreateParams();
   // Our own windows: fill the background and paint the graphic children.
@@ -232,7 +232,7 @@ protected:
   WNDPROC FDefProc = nullptr;  // the standard class's own procedure, when subclassed
   HBRUSH FBrush = nullptr;
 
-private:
+ private:
   static LRESULT CALLBACK StdWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static void RegisterOwnClass();
   void Detach();

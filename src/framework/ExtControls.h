@@ -10,7 +10,7 @@ enum TBevelStyle { bsLowered, bsRaised };
 
 // A raised or lowered frame or line, painted by the parent.
 class TBevel : public TGraphicControl {
-public:
+ public:
   using TGraphicControl::TGraphicControl;
   TBevelShape Shape() const { return FShape; }
   void SetShape(TBevelShape shape);
@@ -18,7 +18,7 @@ public:
   void SetStyle(TBevelStyle style);
   void Paint(TCanvas& canvas) override;
 
-private:
+ private:
   TBevelShape FShape = bsBox;
   TBevelStyle FStyle = bsLowered;
 };
@@ -26,7 +26,7 @@ private:
 // A picture: drawn at the top-left corner or stretched over the control; when Transparent,
 // the colour of its bottom-left pixel is left out.
 class TImage : public TGraphicControl {
-public:
+ public:
   using TGraphicControl::TGraphicControl;
   TBitmap& Picture() { return FPicture; }
   // After drawing into Picture() or loading it.
@@ -35,7 +35,7 @@ public:
   bool Transparent = false;
   void Paint(TCanvas& canvas) override;
 
-private:
+ private:
   TBitmap FPicture;
 };
 
@@ -43,21 +43,21 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised };
 
 // A coloured container window with an optional raised or lowered edge and a centred caption.
 class TPanel : public TWinControl {
-public:
+ public:
   explicit TPanel(TComponent* Owner);
   TPanelBevel BevelOuter() const { return FBevelOuter; }
   void SetBevelOuter(TPanelBevel bevel);
 
-protected:
+ protected:
   void PaintWindow(TCanvas& canvas) override;
 
-private:
+ private:
   TPanelBevel FBevelOuter = bvRaised;
 };
 
 // One page of a notebook: a container window filling the notebook.
 class TPage : public TWinControl {
-public:
+ public:
   TPage(TComponent* Owner, const std::wstring& name);
   int HelpContext = 0;
 };
@@ -65,7 +65,7 @@ public:
 // Pages of which one is shown at a time. Setting PageIndex to another valid page shows it
 // and fires OnPageChanged; an index outside the pages is ignored.
 class TNotebook : public TWinControl {
-public:
+ public:
   explicit TNotebook(TComponent* Owner);
   TPage* AddPage(const std::wstring& name);
   int PageCount() const { return static_cast<int>(FPages.size()); }
@@ -74,10 +74,10 @@ public:
   void SetPageIndex(int index);
   TNotifyEvent OnPageChanged;
 
-protected:
+ protected:
   void Resized() override;
 
-private:
+ private:
   std::vector<TPage*> FPages;
   int FPageIndex = -1;
 };

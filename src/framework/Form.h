@@ -16,7 +16,7 @@ constexpr int mrYes = 6;
 constexpr int mrNo = 7;
 
 class TForm : public TWinControl {
-public:
+ public:
   // The window exists from here on (hidden); the layout then places the controls in it.
   TForm(TComponent* Owner, TBorderStyle borderStyle);
   ~TForm() override;
@@ -46,13 +46,13 @@ public:
 
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-protected:
+ protected:
   TCreateParams CreateParams() override;
   void VisibleChanged() override;
   virtual void DoShow();
   bool CloseQuery();
 
-private:
+ private:
   void FocusFirstControl();
   LRESULT DefaultButtonId();
 

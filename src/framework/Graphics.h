@@ -29,7 +29,7 @@ enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrike
 
 // A logical font; the GDI handle is made on first use and remade after a change.
 class TFont {
-public:
+ public:
   TFont() = default;
   TFont(const TFont& other);
   TFont& operator=(const TFont& other);
@@ -53,7 +53,7 @@ public:
   HFONT Handle() const;
   std::function<void()> OnChange;
 
-private:
+ private:
   void Changed();
 
   std::wstring FName = L"MS Sans Serif";
@@ -71,7 +71,7 @@ enum TBrushStyle { bsSolid, bsClear };
 // Drawing on a device context with the current brush, pen and font, in the manner of the
 // layouts: colours are TColor, rectangles include their left/top and exclude right/bottom.
 class TCanvas {
-public:
+ public:
   explicit TCanvas(HDC dc) : FDC(dc) {}
   HDC Handle() const { return FDC; }
 
@@ -101,13 +101,13 @@ public:
   void DrawTransparent(int x, int y, const TBitmap& bitmap);
   TColor Pixel(int x, int y) const;
 
-private:
+ private:
   HDC FDC;
 };
 
 // A 32-bit top-down DIB section with its own memory device context.
 class TBitmap {
-public:
+ public:
   TBitmap() = default;
   TBitmap(int width, int height) { SetSize(width, height); }
   ~TBitmap();
@@ -134,7 +134,7 @@ public:
   void LoadJpegFromResourceName(HINSTANCE instance, const std::wstring& name);
   void LoadJpegFromMemory(const std::uint8_t* data, std::size_t size);
 
-private:
+ private:
   void Clear();
 
   int FWidth = 0;

@@ -8,7 +8,7 @@
 #include "framework/Control.h"
 
 class TImageList : public TComponent {
-public:
+ public:
   TImageList(TComponent* Owner, int width, int height);
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
@@ -23,7 +23,7 @@ public:
   // Copies picture `index` into `target`; false when there is no such picture.
   bool GetBitmap(int index, TBitmap& target) const;
 
-private:
+ private:
   int FWidth, FHeight;
   std::vector<std::unique_ptr<TBitmap>> FImages;
 };

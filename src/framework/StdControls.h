@@ -9,7 +9,7 @@
 // the layout sets them. With AutoSize the label takes the size of its text (the width is
 // kept when WordWrap is on).
 class TLabel : public TGraphicControl {
-public:
+ public:
   explicit TLabel(TComponent* Owner);
 
   bool AutoSize() const { return FAutoSize; }
@@ -27,12 +27,12 @@ public:
   // Height of the caption drawn at the current width.
   int TextHeight() const;
 
-protected:
+ protected:
   void TextChanged() override;
   void FontChanged() override;
   void AdjustBounds();
 
-private:
+ private:
   bool FAutoSize = false;
   bool FWordWrap = false;
   bool FTransparent = false;
@@ -41,29 +41,29 @@ private:
 
 // A push button. A click sets the form's modal result to ModalResult when that is not 0.
 class TButton : public TWinControl {
-public:
+ public:
   explicit TButton(TComponent* Owner);
   int ModalResult = 0;
   bool Default = false;
   void Click() override;
   void CommandNotify(WORD code) override;
 
-protected:
+ protected:
   TCreateParams CreateParams() override;
 };
 
 class TCheckBox : public TWinControl {
-public:
+ public:
   explicit TCheckBox(TComponent* Owner);
   bool Checked() const;
   void SetChecked(bool checked);
   void CommandNotify(WORD code) override;
 
-protected:
+ protected:
   TCreateParams CreateParams() override;
   void BiDiModeChanged() override;
 
-private:
+ private:
   bool FChecked = false;
 };
 
@@ -71,7 +71,7 @@ enum TComboBoxStyle { csDropDown, csDropDownList };
 
 // A drop-down box; the height given is the closed box, the list drops below it.
 class TComboBox : public TWinControl {
-public:
+ public:
   TComboBox(TComponent* Owner, TComboBoxStyle style = csDropDownList);
   void Clear();
   void AddItem(const std::wstring& item);
@@ -83,17 +83,17 @@ public:
   TNotifyEvent OnChange;
   void CommandNotify(WORD code) override;
 
-protected:
+ protected:
   TCreateParams CreateParams() override;
   void BoundsChanged() override;
 
-private:
+ private:
   TComboBoxStyle FStyle;
 };
 
 // A multi-line edit box; the dialogs use it read-only and borderless.
 class TMemo : public TWinControl {
-public:
+ public:
   explicit TMemo(TComponent* Owner);
   void SetReadOnly(bool readOnly);
   void SetBorder(bool border);
@@ -102,11 +102,11 @@ public:
   std::wstring Text() const;
   void SetText(const std::wstring& text);
 
-protected:
+ protected:
   TCreateParams CreateParams() override;
   void BiDiModeChanged() override;
 
-private:
+ private:
   void UpdateStyle();
 
   bool FReadOnly = false;

@@ -27,12 +27,14 @@ std::string PathText(const std::filesystem::path& path) {
 }  // namespace
 
 void TStringList::Insert(int index, const std::string& line) {
-  if (index < 0 || index > Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index > Count())
+    throw Exception("List index out of bounds (" + std::to_string(index) + ")");
   FLines.insert(FLines.begin() + index, line);
 }
 
 void TStringList::Delete(int index) {
-  if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + std::to_string(index) + ")");
+  if (index < 0 || index >= Count())
+    throw Exception("List index out of bounds (" + std::to_string(index) + ")");
   FLines.erase(FLines.begin() + index);
 }
 

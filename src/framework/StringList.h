@@ -9,13 +9,13 @@
 
 // "Cannot create file %s", "Unable to write to %s", "Cannot open file %s".
 class EStreamError : public Exception {
-public:
+ public:
   using Exception::Exception;
   MIRPAN_EXCEPTION_CLASS(EStreamError)
 };
 
 class TStringList {
-public:
+ public:
   int Count() const { return static_cast<int>(FLines.size()); }
   const std::string& operator[](int index) const { return FLines.at(index); }
   void Add(const std::string& line) { FLines.push_back(line); }
@@ -32,6 +32,6 @@ public:
   void SaveToFile(const std::filesystem::path& path) const;
   void LoadFromFile(const std::filesystem::path& path);
 
-private:
+ private:
   std::vector<std::string> FLines;
 };

@@ -4,7 +4,7 @@
 #include "framework/Control.h"
 
 class TTimer : public TComponent {
-public:
+ public:
   explicit TTimer(TComponent* Owner);
   ~TTimer() override;
 
@@ -16,7 +16,7 @@ public:
 
   void Tick();
 
-private:
+ private:
   void Update();
 
   bool FEnabled = true;

@@ -11,7 +11,7 @@
 namespace {
 
 class ControlsTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Application->Initialize();
     Form = new TForm(Application, bsNone);

@@ -32,8 +32,8 @@ std::wstring Text(const std::wstring& language) {
                       L" של הודעה ארוכה מאוד שנכתבה כדי לבדוק שהחלון גדל עם הטקסט.");
     return JoinLines(lines);
   }
-  return JoinLines({L"ההתקנה עדין לא סיימה להתקין את תוכנת Mirpan על מחשבך.",
-                    L"האם לצאת בכל מקרה ?"});
+  return JoinLines(
+      {L"ההתקנה עדין לא סיימה להתקין את תוכנת Mirpan על מחשבך.", L"האם לצאת בכל מקרה ?"});
 }
 
 }  // namespace
@@ -58,7 +58,8 @@ int wmain(int argc, wchar_t** argv) {
   } else {
     if (mode == L"info") UInstMirpanError::ShowInfoDialog(caption, Text(language), languageMode);
     if (mode == L"error") UInstError::ShowErrorDialog(caption, Text(language), languageMode);
-    if (mode == L"question") UInstError::AskYesNoDialog(caption, Text(language), languageMode, false);
+    if (mode == L"question")
+      UInstError::AskYesNoDialog(caption, Text(language), languageMode, false);
   }
   Application->ProcessMessages();
   return 0;

@@ -25,7 +25,7 @@ bool ShowsIcon(TMessageDialogForm& form, int index) {
 }
 
 class MessageDialogTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Application->Initialize();
     UInstMirpanError::StyledLook = false;

@@ -38,7 +38,7 @@ bool PumpUntil(F done) {
 }
 
 class FormTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     Application->Initialize();
     Application->SetTitle(L"SetUp");
