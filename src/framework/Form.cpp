@@ -155,9 +155,13 @@ int TForm::ShowModal() {
 }
 
 LRESULT TForm::DefaultButtonId() {
-  // Enter presses the focused push button, or else the form's default button.
-  if (auto* focused = dynamic_cast<TButton*>(FromHandle(GetFocus())))
-    return MAKELONG(GetDlgCtrlID(focused->Handle()), DC_HASDEFID);
+  // Enter presses the focused push button, or else the form's default button. While the
+  // form is not the active window the system reports no focus; the form's own record of
+  // its focused control stands in.
+  TWinControl* focused = FromHandle(GetFocus());
+  if (!focused || focused->ParentForm() != this) focused = ActiveControl;
+  if (auto* button = dynamic_cast<TButton*>(focused))
+    return MAKELONG(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
   for (int i = 0; i < ControlCount(); ++i) {
     auto* b = dynamic_cast<TButton*>(Controls(i));
     if (b && b->Default && b->Visible() && b->Enabled())

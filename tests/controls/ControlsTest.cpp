@@ -18,6 +18,8 @@ class ControlsTest : public ::testing::Test {
     Form->SetBounds(100, 100, 688, 467);
     Form->SetColor(clBtnFace);
     Form->Show();
+    // Above the windows of tests that run beside this one, so its pixels are its own.
+    SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     Application->ProcessMessages();
   }
   void TearDown() override { delete Form; }
@@ -38,10 +40,11 @@ class ControlsTest : public ::testing::Test {
     DeleteObject(brush);
     ReleaseDC(Form->Handle(), dc);
   }
-  void PostMouse(UINT message, int x, int y) {
-    PostMessageW(Form->Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
+  // Sent, not posted, and read before the queue is pumped: where the display's real pointer
+  // is (other tests share the display) must not matter.
+  void SendMouse(UINT message, int x, int y) {
+    SendMessageW(Form->Handle(), message, message == WM_LBUTTONDOWN ? MK_LBUTTON : 0,
                  MAKELPARAM(x, y));
-    Application->ProcessMessages();
   }
 
   TForm* Form = nullptr;
@@ -160,16 +163,16 @@ TEST_F(ControlsTest, ShapeButtonIsRoundedFilledAndTracksThePointer) {
   EXPECT_LT((face >> 8) & 0xFF, 60u);
 
   EXPECT_EQ(close->CaptionColor(), clWhite);
-  PostMouse(WM_MOUSEMOVE, 675, 5);
+  SendMouse(WM_MOUSEMOVE, 675, 5);
   EXPECT_EQ(close->CaptionColor(), TColor(8172701));
-  PostMouse(WM_LBUTTONDOWN, 675, 5);
-  PostMouse(WM_LBUTTONUP, 676, 6);
+  SendMouse(WM_LBUTTONDOWN, 675, 5);
+  SendMouse(WM_LBUTTONUP, 676, 6);
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(downX, 5);
-  PostMouse(WM_MOUSEMOVE, 300, 300);
+  SendMouse(WM_MOUSEMOVE, 300, 300);
   EXPECT_EQ(close->CaptionColor(), clWhite);
   close->AllowMouseOver = false;
-  PostMouse(WM_MOUSEMOVE, 675, 5);
+  SendMouse(WM_MOUSEMOVE, 675, 5);
   EXPECT_EQ(close->CaptionColor(), clWhite);
 }
 
@@ -208,24 +211,24 @@ TEST_F(ControlsTest, LinkThatCannotBeOpenedTurnsInertAndGreyed) {
   link->ActiveColor = 3063277;
   link->InActiveColor = 5581568;
 
-  PostMouse(WM_MOUSEMOVE, 130, 40);
+  SendMouse(WM_MOUSEMOVE, 130, 40);
   EXPECT_EQ(link->Font().Color(), TColor(3063277));
-  PostMouse(WM_LBUTTONDOWN, 130, 40);
-  PostMouse(WM_LBUTTONUP, 130, 40);
+  SendMouse(WM_LBUTTONDOWN, 130, 40);
+  SendMouse(WM_LBUTTONUP, 130, 40);
   EXPECT_EQ(link->JumpMode, jmApplication);  // an application link stays as it is
   EXPECT_TRUE(link->Enabled());
 
   link->JumpMode = jmInternet;
-  PostMouse(WM_LBUTTONDOWN, 130, 40);
-  PostMouse(WM_LBUTTONUP, 130, 40);
+  SendMouse(WM_LBUTTONDOWN, 130, 40);
+  SendMouse(WM_LBUTTONUP, 130, 40);
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(link->JumpMode, jmNone);
   EXPECT_FALSE(link->Enabled());
-  PostMouse(WM_LBUTTONDOWN, 130, 40);
-  PostMouse(WM_LBUTTONUP, 130, 40);
+  SendMouse(WM_LBUTTONDOWN, 130, 40);
+  SendMouse(WM_LBUTTONUP, 130, 40);
   EXPECT_EQ(clicks, 2);  // inert now
 
-  PostMouse(WM_MOUSEMOVE, 400, 300);
+  SendMouse(WM_MOUSEMOVE, 400, 300);
   EXPECT_EQ(exits, 1);
   EXPECT_EQ(link->Font().Color(), TColor(5581568));
 }

@@ -39,8 +39,12 @@ inline void WhenDialogShows(std::function<void(TMessageDialogForm&)> action) {
   SetTimer(nullptr, 0, 30, Poll);
 }
 
-inline void PressKey(WPARAM key) {
+// Sends a key press to the dialog's focused control. Tests of other programs may hold the
+// display's focus meanwhile; then it goes to the control the dialog keeps as focused.
+inline void PressKey(TMessageDialogForm& form, WPARAM key) {
   HWND target = GetFocus();
+  if (!target || GetAncestor(target, GA_ROOT) != form.Handle())
+    target = form.ActiveControl ? form.ActiveControl->Handle() : form.Handle();
   PostMessageW(target, WM_KEYDOWN, key, 1);
   PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }

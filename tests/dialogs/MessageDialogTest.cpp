@@ -57,12 +57,12 @@ TEST_F(MessageDialogTest, LabelHeightGrowsTenPixelsPerCountedLine) {
   int twoLines = 0, oneLine = 0;
   WhenDialogShows([&](TMessageDialogForm& form) {
     twoLines = form.LMemText->Height();
-    PressKey(VK_RETURN);
+    PressKey(form, VK_RETURN);
   });
   UInstMirpanError::ShowInfoDialog(kCaption, kTwoLines, 2);
   WhenDialogShows([&](TMessageDialogForm& form) {
     oneLine = form.LMemText->Height();
-    PressKey(VK_RETURN);
+    PressKey(form, VK_RETURN);
   });
   UInstMirpanError::ShowInfoDialog(kCaption, L"הודעה קצרה", 2);
   EXPECT_EQ(twoLines, 90);
@@ -80,7 +80,7 @@ TEST_F(MessageDialogTest, StyledWizardDialogsShowPictureAndTiledIcons) {
     WhenDialogShows([&](TMessageDialogForm& form) {
       icon = ShowsIcon(form, c.icon);
       background = form.ImgBackGround->Visible() && !form.ImgBackGround->Picture().Empty();
-      PressKey(VK_RETURN);
+      PressKey(form, VK_RETURN);
     });
     RunMessageDialog<UInstMirpanError::TFrmInstMirpanError>(c.mode, kCaption, kTwoLines, 2, false);
     EXPECT_TRUE(icon) << "mode " << c.mode;
@@ -94,12 +94,12 @@ TEST_F(MessageDialogTest, PlainToolsDialogsShowNoPictureAndPlainIcons) {
   WhenDialogShows([&](TMessageDialogForm& form) {
     errorIcon = ShowsIcon(form, 2);
     background = form.ImgBackGround->Visible();
-    PressKey(VK_RETURN);
+    PressKey(form, VK_RETURN);
   });
   UInstError::ShowErrorDialog(kCaption, kTwoLines, 2);
   WhenDialogShows([&](TMessageDialogForm& form) {
     questionIcon = ShowsIcon(form, 1);
-    PressKey(VK_RETURN);
+    PressKey(form, VK_RETURN);
   });
   UInstError::AskYesNoDialog(kCaption, kTwoLines, 2, false);
   EXPECT_TRUE(errorIcon);
@@ -115,7 +115,7 @@ TEST_F(MessageDialogTest, SingleButtonModesCentreTheCheckMark) {
     btn1 = WindowPlace(*form.Btn1);
     btn2Visible = IsWindowVisible(form.Btn2->Handle()) != FALSE;
     formWidth = form.Width();
-    PressKey(VK_RETURN);
+    PressKey(form, VK_RETURN);
   });
   UInstMirpanError::ShowErrorDialog(kCaption, kTwoLines, 2);
   EXPECT_EQ(formWidth, 428);
@@ -129,7 +129,7 @@ TEST_F(MessageDialogTest, QuestionPlacesCrossLeftAndCheckRightTwoWidthsApart) {
   WhenDialogShows([&](TMessageDialogForm& form) {
     btn1 = WindowPlace(*form.Btn1);
     btn2 = WindowPlace(*form.Btn2);
-    PressKey(VK_RETURN);
+    PressKey(form, VK_RETURN);
   });
   UInstMirpanError::AskYesNoDialog(kCaption, kTwoLines, 2, false);
   int x = (428 - 4 * 51) / 2;
@@ -139,11 +139,11 @@ TEST_F(MessageDialogTest, QuestionPlacesCrossLeftAndCheckRightTwoWidthsApart) {
 }
 
 TEST_F(MessageDialogTest, EnterAnswersWithTheDefaultButton) {
-  WhenDialogShows([](TMessageDialogForm&) { PressKey(VK_RETURN); });
+  WhenDialogShows([](TMessageDialogForm& form) { PressKey(form, VK_RETURN); });
   EXPECT_FALSE(UInstMirpanError::AskYesNoDialog(kCaption, kTwoLines, 2, true));
-  WhenDialogShows([](TMessageDialogForm&) { PressKey(VK_RETURN); });
+  WhenDialogShows([](TMessageDialogForm& form) { PressKey(form, VK_RETURN); });
   EXPECT_TRUE(UInstMirpanError::AskYesNoDialog(kCaption, kTwoLines, 2, false));
-  WhenDialogShows([](TMessageDialogForm&) { PressKey(VK_RETURN); });
+  WhenDialogShows([](TMessageDialogForm& form) { PressKey(form, VK_RETURN); });
   EXPECT_FALSE(UInstError::AskYesNoDialog(kCaption, kTwoLines, 2, true));
 }
 
@@ -165,7 +165,7 @@ TEST_F(MessageDialogTest, LanguageModeSevenLaysOutAsHebrew) {
     WhenDialogShows([&](TMessageDialogForm& form) {
       l = {form.Image->Left(), form.LMemText->Left(), form.LMemText->UseRightToLeftReading(),
            form.Caption()};
-      PressKey(VK_RETURN);
+      PressKey(form, VK_RETURN);
     });
     UInstMirpanError::ShowErrorDialog(kCaption, kTwoLines, mode);
     return l;
@@ -184,7 +184,7 @@ TEST_F(MessageDialogTest, ToolsDialogKeepsTwoPixelsBetweenTextAndIcon) {
   int imageLeft = 0;
   WhenDialogShows([&](TMessageDialogForm& form) {
     imageLeft = form.Image->Left();
-    PressKey(VK_RETURN);
+    PressKey(form, VK_RETURN);
   });
   UInstError::ShowErrorDialog(kCaption, kTwoLines, 2);
   EXPECT_EQ(imageLeft, 5 + 346 + 2);
@@ -198,7 +198,7 @@ TEST_F(MessageDialogTest, EnglishModeOneReadsLeftToRightAndWidensOnlyANarrowDial
     labelLeft = form.LMemText->Left();
     clientWidth = form.ClientWidth();
     rightToLeft = form.LMemText->UseRightToLeftReading();
-    PressKey(VK_RETURN);
+    PressKey(form, VK_RETURN);
   });
   UInstMirpanError::ShowErrorDialog(L"Error", JoinLines({L"Cannot open the archive."}), 1);
   EXPECT_FALSE(rightToLeft);
@@ -229,7 +229,7 @@ TEST_F(MessageDialogTest, LongTextGrowsTheDialogAboveTheButtons) {
       buttonTop = b.top;
       buttonBottom = b.bottom;
       clientHeight = form.ClientHeight();
-      PressKey(VK_RETURN);
+      PressKey(form, VK_RETURN);
     });
     UInstMirpanError::ShowInfoDialog(kCaption, text, 2);
     EXPECT_LE(textBottom, buttonTop);

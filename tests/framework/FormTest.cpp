@@ -25,6 +25,29 @@ void Soon(std::function<void()> action) {
   SetTimer(nullptr, 0, 20, RunPending);
 }
 
+// The message box of this thread with the given title: other programs on the same display
+// may show boxes of their own.
+struct TBoxSearch {
+  const wchar_t* Title;
+  HWND Found;
+};
+BOOL CALLBACK MatchBox(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TBoxSearch*>(data);
+  wchar_t cls[16] = L"", text[64] = L"";
+  GetClassNameW(window, cls, 16);
+  GetWindowTextW(window, text, 64);
+  if (std::wstring(cls) == L"#32770" && std::wstring(text) == search->Title) {
+    search->Found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+HWND OwnMessageBox(const wchar_t* title) {
+  TBoxSearch search{title, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), MatchBox, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
 // Dispatches messages until `done` or a few seconds have passed.
 template <class F>
 bool PumpUntil(F done) {
@@ -138,7 +161,7 @@ TEST_F(FormTest, DefaultHandlerShowsTheErrorBoxTitledWithTheApplicationTitle) {
   std::wstring boxText;
   bool found = false;
   Soon([&] {
-    HWND box = FindWindowW(L"#32770", L"SetUp");
+    HWND box = OwnMessageBox(L"SetUp");
     found = box != nullptr;
     if (!box) return;
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
