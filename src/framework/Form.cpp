@@ -71,7 +71,9 @@ void TForm::VisibleChanged() {
     return;
   }
   DoShow();
-  if (Position == poScreenCenter) {
+  // Centred when first shown only: a window the user moved stays put when shown again.
+  if (Position == poScreenCenter && !FPlaced) {
+    FPlaced = true;
     int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     SetBounds((sw - FWidth) / 2, (sh - FHeight) / 2, FWidth, FHeight);
   }

@@ -59,4 +59,5 @@ class TForm : public TWinControl {
   TBorderStyle FBorderStyle;
   int FModalResult = mrNone;
   bool FModal = false;
+  bool FPlaced = false;
 };

@@ -88,6 +88,17 @@ TEST_F(FormTest, ModalFormEndsWithTheButtonsResultOrCancelWhenClosed) {
   EXPECT_EQ(Form->ShowModal(), mrCancel);
 }
 
+TEST_F(FormTest, ScreenCentredFormStaysWhereItWasMovedWhenShownAgain) {
+  Form->Position = poScreenCenter;
+  Form->Show();
+  int sw = GetSystemMetrics(SM_CXSCREEN);
+  EXPECT_EQ(Form->Left(), (sw - Form->Width()) / 2);
+  Form->SetLeft(7);
+  Form->Hide();
+  Form->Show();
+  EXPECT_EQ(Form->Left(), 7);
+}
+
 TEST_F(FormTest, CloseQueryCanKeepAModalFormOpen) {
   int asked = 0;
   Form->OnCloseQuery = [&](TComponent*, bool& canClose) { canClose = ++asked > 1; };
