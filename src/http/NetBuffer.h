@@ -1,17 +1,21 @@
 #pragma once
 // The connection's input buffer: received bytes not yet consumed. Consuming only advances
 // a read offset; the unread rest moves to the front once 32768 bytes have been consumed,
-// so taking small pieces does not move memory each time.
+// so taking small pieces does not move memory each time. Receives go straight into its
+// free tail, so a byte is copied once on its way from the socket to the stream.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <vector>
+#include <memory>
 
 class TNetManagedBuffer {
  public:
-  size_t Size() const { return FData.size() - FReadOffset; }
-  const uint8_t* Data() const { return FData.data() + FReadOffset; }
+  size_t Size() const { return FEnd - FReadOffset; }
+  const uint8_t* Data() const { return FData.get() + FReadOffset; }
   void Append(const void* bytes, size_t count);
+  // Room for count more bytes at the end; Commit makes the first of them part of the buffer.
+  uint8_t* Reserve(size_t count);
+  void Commit(size_t count) { FEnd += count; }
   // Copies count bytes out (when target is not null) and removes them; raises
   // ENetNotEnoughDataInBuffer when fewer are held. Fires OnBytesRemoved.
   void Remove(size_t count, void* target = nullptr);
@@ -21,6 +25,8 @@ class TNetManagedBuffer {
   static constexpr size_t CompactThreshold = 32768;
 
  private:
-  std::vector<uint8_t> FData;
+  std::unique_ptr<uint8_t[]> FData;
+  size_t FCapacity = 0;
+  size_t FEnd = 0;
   size_t FReadOffset = 0;
 };

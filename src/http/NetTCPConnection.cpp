@@ -103,9 +103,7 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
     if (raise) throw ENetNotConnected(NetResourceStrings::RSNotConnected);
     return 0;
   }
-  if (FRecvBuffer.size() != static_cast<size_t>(RecvBufferSize)) {
-    FRecvBuffer.resize(static_cast<size_t>(std::max(RecvBufferSize, 1)));
-  }
+  const int recvSize = std::max(RecvBufferSize, 1);
   TNetStack& stack = SocketStack();
   int result = 0;
   do {
@@ -113,7 +111,8 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
       if (raiseOnTimeout) throw ENetReadTimeout(NetResourceStrings::RSReadTimeout);
       return -1;
     }
-    result = FIOHandler->ReceiveSome(FRecvBuffer.data(), static_cast<int>(FRecvBuffer.size()));
+    uint8_t* space = InputBuffer.Reserve(static_cast<size_t>(recvSize));
+    result = FIOHandler->ReceiveSome(space, recvSize);
     ClosedGracefully = result == 0;
     if (result != 0) {
       if (stack.CheckSocketResult(result, {LocalShutdown, LocalAbort})) {
@@ -121,7 +120,7 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
         if (InputBuffer.Size() == 0) stack.RaiseSocketError(stack.LastError);
         result = 0;
       } else {
-        InputBuffer.Append(FRecvBuffer.data(), static_cast<size_t>(result));
+        InputBuffer.Commit(static_cast<size_t>(result));
       }
     }
     CheckDisconnect(raise, false);
@@ -129,13 +128,18 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
   return result;
 }
 
-bool TNetTCPConnection::ReadBytes(void* buffer, int32_t count, int32_t timeout) {
-  if (count <= 0) return true;
-  while (InputBuffer.Size() < static_cast<size_t>(count)) {
+bool TNetTCPConnection::WaitForBytes(size_t count, int32_t timeout) {
+  while (InputBuffer.Size() < count) {
     int result = FillInputBuffer(true, timeout, timeout == -1);
     CheckDisconnect(true, true);
     if (result == -1) return false;
   }
+  return true;
+}
+
+bool TNetTCPConnection::ReadBytes(void* buffer, int32_t count, int32_t timeout) {
+  if (count <= 0) return true;
+  if (!WaitForBytes(static_cast<size_t>(count), timeout)) return false;
   InputBuffer.Remove(static_cast<size_t>(count), buffer);
   return true;
 }
@@ -259,20 +263,21 @@ void TNetTCPConnection::ReadToStream(TNetStream& stream, int64_t count, bool unt
       InputBuffer.Remove(first);
       remaining -= static_cast<int64_t>(first);
     }
-    const int32_t block = static_cast<int32_t>(std::min<int64_t>(remaining, RecvBufferSize));
-    std::vector<uint8_t> buffer(static_cast<size_t>(std::max(block, 0)));
+    const int64_t block = std::min<int64_t>(remaining, RecvBufferSize);
     while (remaining > 0 && IsConnected()) {
-      int32_t piece = static_cast<int32_t>(std::min<int64_t>(remaining, block));
+      const size_t piece = static_cast<size_t>(std::min(remaining, block));
       try {
-        ReadBytes(buffer.data(), piece);
+        WaitForBytes(piece, -1);
       } catch (const ENetConnClosedGracefully&) {
         // Whatever arrived before the close is kept, also short of a counted length.
         DrainInputBuffer(stream);
         if (untilClose) break;
         throw;
       }
-      stream.Write(buffer.data(), static_cast<size_t>(piece));
-      remaining -= piece;
+      // Written straight from the input buffer; a block that failed adds nothing.
+      stream.Write(InputBuffer.Data(), piece);
+      InputBuffer.Remove(piece);
+      remaining -= static_cast<int64_t>(piece);
     }
     // A counted body whose connection was found closed before it began is short as well.
     if (!untilClose && remaining > 0) RaiseClosedGracefully();

@@ -65,12 +65,12 @@ class TNetTCPConnection : public TNetComponent {
   void TakeOwnedIOHandler(std::unique_ptr<TNetIOHandler> handler);
 
  private:
+  bool WaitForBytes(size_t count, int32_t timeout);
   void DrainInputBuffer(TNetStream& stream);
   void CloseReadPhase(TNetStream& stream);
 
   TNetIOHandler* FIOHandler = nullptr;
   std::unique_ptr<TNetIOHandler> FOwnedIOHandler;
-  std::vector<uint8_t> FRecvBuffer;
   std::unique_ptr<std::string> FWriteBatch;
   int32_t FWriteBatchThreshold = -1;
 };
