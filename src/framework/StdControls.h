@@ -52,6 +52,7 @@ class TButton : public TWinControl {
   TCreateParams CreateParams() override;
 };
 
+// A check box; read right to left, the box stands to the right of its text.
 class TCheckBox : public TWinControl {
  public:
   explicit TCheckBox(TComponent* Owner);
