@@ -404,7 +404,8 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       FCaptured = nullptr;
       break;
     case WM_SETCURSOR:
-      if (LOWORD(lParam) == HTCLIENT) {
+      // Only for the pointer over this window itself, not over a child window of it.
+      if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == FHandle) {
         TControl* over = FHover ? FHover : this;
         if (over->Cursor == crHandPoint) {
           SetCursor(LoadCursorW(nullptr, IDC_HAND));
