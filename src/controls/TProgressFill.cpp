@@ -53,10 +53,10 @@ RECT TProgressFill::FilledRect() const {
       r.left = r.right - fw;
       break;
     case mdVertical:
-      r.top = r.bottom - fh;
+      r.bottom = r.top + fh;
       break;
     case mdVerticalReverse:
-      r.bottom = r.top + fh;
+      r.top = r.bottom - fh;
       break;
   }
   return r;

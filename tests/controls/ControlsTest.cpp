@@ -109,6 +109,26 @@ TEST_F(ControlsTest, ReverseProgressFillsTheRightQuarterAtTwentyFivePercent) {
   EXPECT_EQ(filled.right - filled.left, 111);
 }
 
+TEST_F(ControlsTest, EachDirectionAnchorsTheFillAtItsOwnEdge) {
+  auto* bar = new TProgressFill(Form);
+  bar->SetBounds(10, 300, 102, 52);  // inner 100 x 50
+  bar->SetParent(Form);
+  bar->SetPosition(30);
+  struct Case {
+    TProgressDirection direction;
+    RECT expected;
+  } cases[] = {{mdHorizontal, {1, 1, 31, 51}},
+               {mdHorizontalReverse, {71, 1, 101, 51}},
+               {mdVertical, {1, 1, 101, 16}},
+               {mdVerticalReverse, {1, 36, 101, 51}}};
+  for (const Case& c : cases) {
+    bar->Direction = c.direction;
+    RECT r = bar->FilledRect();
+    EXPECT_TRUE(EqualRect(&r, &c.expected)) << "direction " << c.direction << ": " << r.left << ","
+                                            << r.top << "," << r.right << "," << r.bottom;
+  }
+}
+
 TEST_F(ControlsTest, ProgressRepaintsOnlyWhenTheWholePercentChanges) {
   TProgressFill* bar = WizardProgressBar(Form);
   bar->SetMaxValue(1000);
