@@ -6,6 +6,11 @@ TCreateParams TWizardButton::CreateParams() {
   return p;
 }
 
+void TWizardButton::Click() {
+  if (!FEnabled || !FVisible) return;
+  TButton::Click();
+}
+
 bool TWizardButton::DrawItem(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT r = item.rcItem;

@@ -7,6 +7,9 @@ class TWizardButton : public TButton {
  public:
   using TButton::TButton;
   bool DrawItem(const DRAWITEMSTRUCT& item) override;
+  // A disabled or hidden button does not click, whoever sends it the click: the system's
+  // button still reports BM_CLICK and the mnemonic while disabled.
+  void Click() override;
 
  protected:
   TCreateParams CreateParams() override;

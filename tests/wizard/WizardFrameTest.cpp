@@ -1,0 +1,221 @@
+// The wizard's frame and styled controls as painted and driven in the real window: the
+// borderless centred window, the start state, the title-bar drag, the link colours, the
+// progress bar's value model read from pixels, an inert link and the title-bar strip.
+#include <cstdio>
+#include <filesystem>
+
+#include "WizardFixture.h"
+#include "framework/Text.h"
+
+namespace WizardTest {
+namespace {
+
+constexpr COLORREF kPageText = 5581568;
+constexpr COLORREF kLinkHover = 3063277;
+constexpr COLORREF kTitleBar = 13821149;
+constexpr COLORREF kProgressBack = 11845824;
+
+std::wstring ProgramPath() {
+  wchar_t path[MAX_PATH];
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+TEST_F(WizardFormTest, WindowIsBorderlessRightToLeftAndCentred) {
+  RECT client, window;
+  GetClientRect(Form->Handle(), &client);
+  GetWindowRect(Form->Handle(), &window);
+  EXPECT_EQ(client.right, 688);
+  EXPECT_EQ(client.bottom, 467);
+  EXPECT_EQ(window.right - window.left, 688);  // no frame, no system title bar
+  EXPECT_EQ(window.bottom - window.top, 467);
+  EXPECT_EQ(window.left, (GetSystemMetrics(SM_CXSCREEN) - 688) / 2);
+  EXPECT_EQ(window.top, (GetSystemMetrics(SM_CYSCREEN) - 467) / 2);
+  LONG_PTR style = GetWindowLongPtrW(Form->Handle(), GWL_STYLE);
+  LONG_PTR exStyle = GetWindowLongPtrW(Form->Handle(), GWL_EXSTYLE);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_TRUE(exStyle & WS_EX_RTLREADING);
+  // Reading order only: the controls keep the layout's coordinates.
+  EXPECT_FALSE(exStyle & WS_EX_LAYOUTRTL);
+  RECT next;
+  GetWindowRect(Form->btnNext->Handle(), &next);
+  EXPECT_EQ(next.left - window.left, 5);
+  EXPECT_EQ(next.top - window.top, 444);
+}
+
+TEST_F(WizardFormTest, StartStateTargetsTheSystemDriveAndClearsTheRecords) {
+  EXPECT_EQ(Page(), 0);
+  EXPECT_EQ(Form->EDrivesCombo->Text(), L"C:\\");  // Wine's system folder is on C:
+  EXPECT_EQ(Form->LPath->Caption(), L"C:\\Norvasto\\Mirpan");
+  EXPECT_EQ(Form->LastDriveIndex, 1);
+  EXPECT_FALSE(Form->ExitRequested);
+  EXPECT_FALSE(Form->Dragging);
+  EXPECT_TRUE(Form->InstallRec.MainDirectory.empty());
+  EXPECT_EQ(Form->InstallRec.Version, 0.0);
+  EXPECT_FALSE(Form->lblApplicationName->Visible());
+  EXPECT_EQ(Form->ProductName(), L"Mirpan");
+  EXPECT_TRUE(Form->CBAddShortCut->Checked());
+  EXPECT_TRUE(Form->cbSetWallPaper->Checked());
+  std::wstring program = ProgramPath();
+  EXPECT_EQ(WideFromCp1255(Form->PathRec.SetupFolder), program.substr(0, program.rfind(L'\\')));
+}
+
+// Only the marker file beside the program selects the local mode.
+TEST_F(WizardFormTest, MarkerFileAloneSelectsLocalInstallation) {
+  std::filesystem::path folder = std::filesystem::path(ProgramPath()).parent_path();
+  auto touch = [&](const wchar_t* name) {
+    std::FILE* f = _wfopen((folder / name).c_str(), L"wb");
+    if (f) std::fclose(f);
+  };
+  auto remove = [&](const wchar_t* name) { std::filesystem::remove(folder / name); };
+  touch(L"MirpanN1.zip");
+  touch(L"MirpanN2.zip");
+  {
+    TFrmSetUp parts(Application);
+    EXPECT_EQ(parts.InstallSource, 1);
+  }
+  touch(L"MirpanN.zip");
+  {
+    TFrmSetUp marker(Application);
+    EXPECT_EQ(marker.InstallSource, 0);
+  }
+  for (const wchar_t* name : {L"MirpanN.zip", L"MirpanN1.zip", L"MirpanN2.zip"}) remove(name);
+}
+
+// Real pointer input: the window follows the pointer exactly, and any released button ends
+// the drag.
+TEST_F(WizardFormTest, DraggingTheTitleBarMovesByThePointersMovement) {
+  RECT before;
+  GetWindowRect(Form->Handle(), &before);
+  auto input = [](DWORD flags, int x = 0, int y = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_MOVE) {
+      in.mi.dwFlags |= MOUSEEVENTF_ABSOLUTE;
+      in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+      in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    }
+    SendInput(1, &in, sizeof(in));
+    Pump(60);
+  };
+  int x = before.left + 300, y = before.top + 9;
+  input(MOUSEEVENTF_MOVE, x, y);
+  input(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(Form->Dragging);
+  for (int step = 1; step <= 4; ++step) input(MOUSEEVENTF_MOVE, x + 10 * step, y + 6 * step);
+  input(MOUSEEVENTF_RIGHTDOWN);
+  input(MOUSEEVENTF_RIGHTUP);
+  EXPECT_FALSE(Form->Dragging);
+  RECT after;
+  GetWindowRect(Form->Handle(), &after);
+  EXPECT_EQ(after.left - before.left, 40);
+  EXPECT_EQ(after.top - before.top, 24);
+  // Released: moving on no longer drags.
+  input(MOUSEEVENTF_MOVE, x + 80, y + 30);
+  input(MOUSEEVENTF_LEFTUP);
+  RECT released;
+  GetWindowRect(Form->Handle(), &released);
+  EXPECT_EQ(released.left, after.left);
+  EXPECT_EQ(released.top, after.top);
+}
+
+TEST_F(WizardFormTest, LinksTakeTheHoverColourAndGiveItBack) {
+  struct {
+    const char* Name;
+    TLinkLabel* Link;
+    COLORREF Rest;
+  } links[] = {{"side panel", Form->LinkLabel1, static_cast<COLORREF>(GetSysColor(COLOR_WINDOW))},
+               {"usage agreement", Form->LinkLabel2, kPageText}};
+  for (auto& l : links) {
+    SCOPED_TRACE(l.Name);
+    HWND parent = l.Link->Parent()->Handle();
+    PostMessageW(parent, WM_MOUSEMOVE, 0, MAKELPARAM(l.Link->Left() + 5, l.Link->Top() + 5));
+    Pump(50);
+    EXPECT_EQ(ColorToRGB(l.Link->Font().Color()), kLinkHover);
+    EXPECT_EQ(ColorToRGB(l.Link->InActiveColor), kLinkHover);
+    PostMessageW(parent, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    Pump(50);
+    EXPECT_EQ(ColorToRGB(l.Link->Font().Color()), l.Rest);
+    EXPECT_EQ(ColorToRGB(l.Link->InActiveColor), l.Rest);
+  }
+}
+
+TEST_F(WizardFormTest, LinkThatCannotBeOpenedTurnsInertAndGrey) {
+  TLinkLabel* link = Form->LinkLabel2;
+  link->Jump = L"Z:\\no\\such\\folder\\MirpanUsageAgreement.pdf";
+  HWND page = CurrentPage()->Handle();
+  RECT area = link->BoundsRect();
+  COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+  TWindowPixels before(page);
+
+  ClickAt(page, link->Left() + 60, link->Top() + 9);
+  UpdateWindow(page);
+  EXPECT_EQ(link->JumpMode, jmNone);
+  EXPECT_FALSE(link->Enabled());
+  TWindowPixels after(page);
+  EXPECT_EQ(before.Count(area, grey), 0);
+  EXPECT_GT(after.Count(area, grey), 40);
+  EXPECT_LT(after.Count(area, kPageText), before.Count(area, kPageText) - 40);
+}
+
+// The bar of page 3, read from the window while the installation page shows.
+TEST_F(WizardFormTest, ProgressBarValueModelAsPainted) {
+  TProgressFill* bar = Form->pbProgress;
+  struct TReading {
+    int Position = -1;
+    std::int32_t UserValue = -1;
+    std::wstring Text;
+    int FirstFilledColumn = -1;  // within the bar, on a row clear of the text
+  };
+  auto read = [&] {
+    TReading r{bar->Position(), bar->UserValue(), bar->Text()};
+    TWindowPixels pixels(bar->Parent()->Handle());
+    for (int x = 1; x < bar->Width() - 1; ++x) {
+      if (pixels.At(bar->Left() + x, bar->Top() + 4) != kProgressBack) {
+        r.FirstFilledColumn = x;
+        break;
+      }
+    }
+    return r;
+  };
+  TReading quarter, outOfRange, full;
+  Form->WhileInstalling = [&] {
+    bar->SetUserValue(25);
+    quarter = read();
+    bar->SetUserValue(150);
+    outOfRange = read();
+    bar->SetPosition(250);
+    full = read();
+  };
+  for (int i = 0; i < 3; ++i) Press(Form->btnNext);
+
+  EXPECT_EQ(quarter.Position, 25);
+  EXPECT_EQ(quarter.Text, L"25%");
+  // Filling from the right: the inner width is 447 pixels, a quarter of it 111.
+  EXPECT_NEAR(quarter.FirstFilledColumn, 1 + 447 - 111, 1);
+  EXPECT_EQ(outOfRange.UserValue, 25);
+  EXPECT_EQ(outOfRange.Position, 25);
+  EXPECT_EQ(outOfRange.FirstFilledColumn, quarter.FirstFilledColumn);
+  EXPECT_EQ(full.Position, 100);
+  EXPECT_EQ(full.UserValue, 100);
+  EXPECT_EQ(full.Text, L"100%");
+  EXPECT_EQ(full.FirstFilledColumn, 1);
+}
+
+TEST_F(WizardFormTest, TitleBarStripPaintsBlackUntilColouredThenAtOnce) {
+  // The wizard's own strip shows its colour between the icon and the bevel's lower edge.
+  EXPECT_EQ(TWindowPixels(Form->Handle()).At(8, 18), kTitleBar);
+
+  auto* strip = new TTopicBevel(Form);
+  strip->SetBounds(10, 280, 60, 20);
+  strip->SetParent(CurrentPage());
+  UpdateWindow(CurrentPage()->Handle());
+  EXPECT_EQ(TWindowPixels(CurrentPage()->Handle()).At(40, 290), 0u);
+  strip->SetColor(kTitleBar);
+  UpdateWindow(CurrentPage()->Handle());
+  EXPECT_EQ(TWindowPixels(CurrentPage()->Handle()).At(40, 290), kTitleBar);
+}
+
+}  // namespace
+}  // namespace WizardTest
