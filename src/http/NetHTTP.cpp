@@ -286,50 +286,43 @@ bool TNetHTTP::DoOnRedirect(std::string& location, TNetHTTPMethod& method, int32
   return handled;
 }
 
-bool TNetHTTP::DoOnAuthorization() {
-  ++FAuthRetries;
-  if (!FRequest.Authentication) {
+bool TNetHTTP::DecideAuthorization(const TNetHeaderList& offers,
+                                   std::unique_ptr<TNetAuthentication>& authentication,
+                                   const std::string& username, const std::string& password,
+                                   const TNetOnSelectAuthorizationEvent& onSelect,
+                                   const TNetOnAuthorizationEvent& onAuthorization) {
+  if (!authentication) {
+    // The first offer whose scheme is registered, unless the hook chooses otherwise.
     std::unique_ptr<TNetAuthentication> chosen;
-    for (size_t i = 0; i < FResponse.WWWAuthenticate.Count() && !chosen; ++i) {
-      std::string value = FResponse.WWWAuthenticate[i];
+    for (size_t i = 0; i < offers.Count() && !chosen; ++i) {
+      std::string value = offers[i];
       chosen = FindAuthScheme(CutToken(value, " "));
     }
-    if (OnSelectAuthorization) OnSelectAuthorization(this, chosen, FResponse.WWWAuthenticate);
-    FRequest.Authentication = std::move(chosen);
+    if (onSelect) onSelect(this, chosen, offers);
+    authentication = std::move(chosen);
   }
-  if (!FRequest.Authentication) return false;
-  FRequest.Authentication->Username = FRequest.Username;
-  FRequest.Authentication->Password = FRequest.Password;
+  if (!authentication) return false;
+  authentication->Username = username;
+  authentication->Password = password;
   bool handled = (HTTPOptions & hoInProcessAuth) != 0;
-  if (OnAuthorization) {
+  if (onAuthorization) {
     handled = true;
-    OnAuthorization(this, *FRequest.Authentication, handled);
+    onAuthorization(this, *authentication, handled);
   }
   return handled;
 }
 
+bool TNetHTTP::DoOnAuthorization() {
+  ++FAuthRetries;
+  return DecideAuthorization(FResponse.WWWAuthenticate, FRequest.Authentication, FRequest.Username,
+                             FRequest.Password, OnSelectAuthorization, OnAuthorization);
+}
+
 bool TNetHTTP::DoOnProxyAuthorization() {
   ++FAuthProxyRetries;
-  if (!ProxyParams.Authentication) {
-    std::unique_ptr<TNetAuthentication> chosen;
-    for (size_t i = 0; i < FResponse.ProxyAuthenticate.Count() && !chosen; ++i) {
-      std::string value = FResponse.ProxyAuthenticate[i];
-      chosen = FindAuthScheme(CutToken(value, " "));
-    }
-    if (OnSelectProxyAuthorization) {
-      OnSelectProxyAuthorization(this, chosen, FResponse.ProxyAuthenticate);
-    }
-    ProxyParams.Authentication = std::move(chosen);
-  }
-  if (!ProxyParams.Authentication) return false;
-  ProxyParams.Authentication->Username = ProxyParams.ProxyUsername;
-  ProxyParams.Authentication->Password = ProxyParams.ProxyPassword;
-  bool handled = (HTTPOptions & hoInProcessAuth) != 0;
-  if (OnProxyAuthorization) {
-    handled = true;
-    OnProxyAuthorization(this, *ProxyParams.Authentication, handled);
-  }
-  return handled;
+  return DecideAuthorization(FResponse.ProxyAuthenticate, ProxyParams.Authentication,
+                             ProxyParams.ProxyUsername, ProxyParams.ProxyPassword,
+                             OnSelectProxyAuthorization, OnProxyAuthorization);
 }
 
 TNetHTTPWhatsNext TNetHTTP::DecideNext() {

@@ -105,6 +105,11 @@ class TNetHTTP : public TNetTCPClient {
   virtual bool DoOnRedirect(std::string& location, TNetHTTPMethod& method, int32_t redirectCount);
 
  private:
+  bool DecideAuthorization(const TNetHeaderList& offers,
+                           std::unique_ptr<TNetAuthentication>& authentication,
+                           const std::string& username, const std::string& password,
+                           const TNetOnSelectAuthorizationEvent& onSelect,
+                           const TNetOnAuthorizationEvent& onAuthorization);
   void PrepareRequest();
   TNetHTTPConnectionType SelectRoute();
   void OpenConnection();

@@ -11,7 +11,6 @@ using TNetSocket = intptr_t;
 constexpr TNetSocket NetInvalidSocket = -1;
 constexpr int NetSocketError = -1;
 constexpr int NetSendShutdown = 1;  // SD_SEND
-constexpr int NetMaxSetSize = 64;   // sockets one select set holds
 
 namespace NetSocketApi {
 

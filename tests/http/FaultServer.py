@@ -127,7 +127,7 @@ class Handler(socketserver.BaseRequestHandler):
             n, k = int(args[0]), int(args[1])
             data = body(n)
             self.send(head("200 OK", ["Content-Length: %d" % n], c) + data[:k])
-            time.sleep(0.3)
+            time.sleep(1.0)  # long enough for a slow client to take the first piece alone
             self.send(data[k:])
         elif kind == "cookie":
             self.send(head("200 OK", ["Set-Cookie: a=1; Path=/", "Content-Length: 2"], c) + b"ok")

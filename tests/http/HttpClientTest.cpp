@@ -209,7 +209,7 @@ TEST_F(HttpClient, KeepAliveReuseAndCloses) {
   EXPECT_EQ(ConnectionId(), first);
 
   FetchText(Fault("/closeafter"));  // the server closes after its answer
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
   EXPECT_EQ(FetchText(Fault("/len/2")), Pattern(2));
   const std::string afterServerClose = ConnectionId();
   EXPECT_NE(afterServerClose, first);

@@ -1,0 +1,47 @@
+# nginx for the tests and the benchmark: a private config and prefix, run as the current
+# user in the foreground on a free loopback port. Source this file, then
+#   nginx_start WORKDIR DOCROOT   starts it, sets NGINX_PID and NGINX_PORT;
+#   wait_listening "$NGINX_PORT"  waits until it answers.
+# The caller stops it by NGINX_PID.
+
+free_port() {
+  python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
+}
+
+wait_listening() {  # PORT
+  for _ in $(seq 100); do
+    if python3 -c 'import socket,sys; socket.create_connection(("127.0.0.1",int(sys.argv[1])),0.2).close()' \
+        "$1" 2>/dev/null; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "nothing answers on port $1" >&2
+  return 1
+}
+
+nginx_start() {  # WORKDIR DOCROOT
+  local work=$1 root=$2 user_line=""
+  mkdir -p "$work/logs" "$work/temp"
+  NGINX_PORT=$(free_port)
+  # As root nginx would hand its worker to "nobody"; keep it the current user.
+  [ "$(id -u)" -eq 0 ] && user_line="user root;"
+  cat >"$work/nginx.conf" <<CONF
+$user_line
+daemon off;
+master_process off;
+worker_processes 1;
+pid $work/nginx.pid;
+error_log $work/logs/error.log;
+events { worker_connections 64; }
+http {
+  access_log off;
+  client_body_temp_path $work/temp;
+  keepalive_timeout 30s;
+  sendfile on;
+  server { listen 127.0.0.1:$NGINX_PORT; root $root; }
+}
+CONF
+  nginx -p "$work" -c "$work/nginx.conf" -e "$work/logs/error.log" &
+  NGINX_PID=$!
+}
