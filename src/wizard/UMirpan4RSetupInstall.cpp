@@ -1,9 +1,11 @@
 // The installation side of the wizard: the drive list of page 2, the installation record and
-// the steps that page 3's entry action runs in order. The steps that touch the target drive
-// are left empty until the archive installation and the finishing sequence are in place.
+// the steps that page 3's entry action runs in order. Until the archive installation is in
+// place its steps fail with a message, so the wizard never reaches its "finished" page
+// without having installed anything.
 #include <algorithm>
 #include <cwctype>
 
+#include "framework/Exception.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
 #include "wizard/UMirpan4RSetup.h"
@@ -51,10 +53,14 @@ void TFrmSetUp::InitInstallRecord() {}
 void TFrmSetUp::ApplyTargetDrive() {}
 
 // Extracts the archive parts lying beside the program; comes with the archive installation.
-void TFrmSetUp::InstallFromLocalArchives() {}
+void TFrmSetUp::InstallFromLocalArchives() {
+  throw Exception("This SetUp cannot install the archive parts yet");
+}
 
 // Downloads and extracts the archive parts one by one; comes with the archive download.
-void TFrmSetUp::DownloadAndInstallArchives() {}
+void TFrmSetUp::DownloadAndInstallArchives() {
+  throw Exception("This SetUp cannot download the archive parts yet");
+}
 
 // Registers the installation and dresses it (marker, settings, uninstall entry, file types,
 // shortcuts, wallpaper, folder icons); comes with the finishing sequence.

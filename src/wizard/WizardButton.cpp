@@ -26,6 +26,8 @@ bool TWizardButton::DrawItem(const DRAWITEMSTRUCT& item) {
   TCanvas canvas(dc);
   canvas.Font = FFont;
   UINT format = DrawTextBiDiModeFlags(DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  // The mnemonic's underline shows only while the system shows keyboard cues.
+  if (item.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
   if (FEnabled) {
     canvas.DrawText(FCaption, face, format);
   } else {

@@ -15,14 +15,14 @@ namespace {
 DWORD Pause = 4000;
 
 class TDemoSetUp : public TFrmSetUp {
-public:
+ public:
   using TFrmSetUp::TFrmSetUp;
   void ApplyTargetDrive() override {}
   void InstallFromLocalArchives() override { ShowProgress(); }
   void DownloadAndInstallArchives() override { ShowProgress(); }
   void RunFinishingSteps() override {}
 
-private:
+ private:
   void ShowProgress() {
     LSubject->SetCaption(L"מוריד מהאינטרנט רכיבים דרושים.");
     Label21->SetCaption(L"מוריד רכיב מספר 1 מתוך 2 הרכיבים המבוקשים.");
