@@ -12,6 +12,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #define MIRPAN_FSEEK _fseeki64
 #else
 #include <unistd.h>
@@ -39,13 +40,17 @@ class TFileStream : public TNetStream {
   int64_t Size() const override { return FSize; }
   void SetSize(int64_t size) override {
 #ifdef _WIN32
-    bool failed = _chsize_s(_fileno(FFile), size) != 0;
+    // SetEndOfFile extends without writing zeros, as the C runtime's _chsize would.
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(FFile)));
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    bool failed = !SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !SetEndOfFile(handle);
 #else
     bool failed = ftruncate(fileno(FFile), static_cast<off_t>(size)) != 0;
 #endif
     if (failed) throw Exception("Stream write error");
     FSize = size;
-    if (FPosition > size) SetPosition(size);
+    SetPosition(FPosition > size ? size : FPosition);
   }
   void Write(const void* buffer, size_t count) override {
     if (std::fwrite(buffer, 1, count, FFile) != count) throw Exception("Stream write error");

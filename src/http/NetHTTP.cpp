@@ -384,7 +384,11 @@ void TNetHTTP::ReadBodyInto(TNetStream& scratch, int32_t timeout) {
 
 void TNetHTTP::RaiseProtocolError() {
   TNetMemoryStream body;
-  ReadBodyInto(body, ErrorBodyTimeout);
+  try {
+    ReadBodyInto(body, ErrorBodyTimeout);
+  } catch (const ENetConnClosedGracefully&) {
+    // An error body cut short still reports the status, with what arrived of the body.
+  }
   throw ENetHTTPProtocolException(FResponse.ResponseCode(), FResponse.ResponseText,
                                   body.DataString());
 }

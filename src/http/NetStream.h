@@ -17,17 +17,20 @@ class TNetStream {
 };
 
 // A stream in memory; also the scratch text stream for bodies that are read and dropped.
+// Growing it only records the size: memory is taken by the bytes written, not by the
+// length a server announces.
 class TNetMemoryStream : public TNetStream {
  public:
   int64_t Position() const override { return FPosition; }
   void SetPosition(int64_t position) override { FPosition = position; }
-  int64_t Size() const override { return static_cast<int64_t>(FData.size()); }
+  int64_t Size() const override { return FSize; }
   void SetSize(int64_t size) override;
   void Write(const void* buffer, size_t count) override;
   size_t Read(void* buffer, size_t count) override;
-  const std::string& DataString() const { return FData; }
+  const std::string& DataString() const;  // Size() bytes; never written ones are zero
 
  private:
-  std::string FData;
+  mutable std::string FData;
   int64_t FPosition = 0;
+  int64_t FSize = 0;
 };

@@ -139,6 +139,18 @@ TEST(CannedHTTP, HeadCutByTheCloseIsUndefined) {
   }
 }
 
+TEST(CannedHTTP, HugeLengthOfAnErrorBodyTakesNoMemoryAhead) {
+  TNetMemoryStream stream;
+  try {
+    CannedGet("HTTP/1.1 404 Not Found\r\nContent-Length: 2000000000\r\n\r\nshort", 4096, stream);
+    FAIL();
+  } catch (const ENetHTTPProtocolException& e) {
+    EXPECT_EQ(e.ErrorCode(), 404);
+    EXPECT_EQ(e.ErrorMessage(), "short");
+  }
+  EXPECT_EQ(stream.Size(), 0);
+}
+
 TEST(CannedHTTP, FifteenthRedirectIsReturnedUnchanged) {
   std::string responses;
   for (int i = 0; i < 15; ++i) {
