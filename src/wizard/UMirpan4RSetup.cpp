@@ -8,6 +8,7 @@
 #include "framework/Application.h"
 #include "framework/Text.h"
 #include "http/NetHTTP.h"
+#include "wizard/install/ArchiveInstall.h"
 
 TFrmSetUp* FrmSetUp = nullptr;
 

@@ -17,8 +17,10 @@
 #include "http/NetComponent.h"
 #include "tools/UinstTools.h"
 #include "wizard/WizardButton.h"
+#include "wizard/install/TSysInfo.h"
 
 class TNetHTTP;
+class TArchiveInstaller;
 
 // Where the maker's site and the usage agreement are served from.
 extern const wchar_t* const MakerWebSite;
@@ -48,6 +50,7 @@ class TFrmSetUp : public TForm {
   TWizardButton* btnBack;
   TWizardButton* btnExit;
   TTimer* Timer;
+  TSysInfo SysInfo;
   // page 0 "Main"
   TLabel* Label4;
   TLinkLabel* LinkLabel2;
@@ -141,6 +144,9 @@ class TFrmSetUp : public TForm {
   void CreatePageInstallation(TPage* page);
   void CreatePageFinal(TPage* page);
   void ConnectEvents();
+  // The archive steps' worker, made on first use; its archiver lives for the whole run.
+  TArchiveInstaller& ArchiveInstaller();
+  std::unique_ptr<TArchiveInstaller> FArchiveInstaller;
 
   void EnterMainPage();
   void EnterSetupTypePage();

@@ -1,7 +1,7 @@
 // The installation side of the wizard: the drive list of page 2, the installation record and
-// the steps that page 3's entry action runs in order. Until the archive installation is in
-// place its steps fail with a message, so the wizard never reaches its "finished" page
-// without having installed anything.
+// the steps that page 3's entry action runs in order, handed to the installation routines.
+// Until the download is in place its step fails with a message, so the wizard never reaches
+// its "finished" page without having installed anything.
 #include <algorithm>
 #include <cwctype>
 
@@ -9,6 +9,9 @@
 #include "framework/StringList.h"
 #include "framework/Text.h"
 #include "wizard/UMirpan4RSetup.h"
+#include "wizard/install/ArchiveInstall.h"
+#include "wizard/install/FinishingSequence.h"
+#include "wizard/install/InstallRecord.h"
 
 namespace {
 
@@ -46,15 +49,32 @@ void TFrmSetUp::FillDriveList() {
   LastDriveIndex = 1;
 }
 
-// The record's fields come with the installation record; until then it stays as cleared.
-void TFrmSetUp::InitInstallRecord() {}
+void TFrmSetUp::InitInstallRecord() { ::InitInstallRecord(InstallRec, ProductName(), SysInfo); }
 
-// Puts the chosen drive in front of the record's paths; comes with the installation record.
-void TFrmSetUp::ApplyTargetDrive() {}
+void TFrmSetUp::ApplyTargetDrive() {
+  ::ApplyTargetDrive(InstallRec, PathRec, LPath->Caption(), CBAddShortCut->Checked());
+}
 
-// Extracts the archive parts lying beside the program; comes with the archive installation.
+TArchiveInstaller& TFrmSetUp::ArchiveInstaller() {
+  if (!FArchiveInstaller) {
+    TArchiveInstallContext context;
+    context.DriveRoot = [this] { return EDrivesCombo->Text(); };
+    context.SetupFolder = WideFromCp1255(PathRec.SetupFolder);
+    context.LSubject = LSubject;
+    context.Label21 = Label21;
+    context.LFileName = LFileName;
+    context.pbProgress = pbProgress;
+    context.ExitRequested = [this] { return ExitRequested; };
+    context.RefreshMainForm = [this] { RefreshMainForm(); };
+    FArchiveInstaller = std::make_unique<TArchiveInstaller>(std::move(context));
+  }
+  return *FArchiveInstaller;
+}
+
 void TFrmSetUp::InstallFromLocalArchives() {
-  throw Exception("This SetUp cannot install the archive parts yet");
+  TArchiveInstaller& installer = ArchiveInstaller();
+  installer.InstallFromLocalArchives();
+  AllInstalled = installer.AllInstalled;
 }
 
 // Downloads and extracts the archive parts one by one; comes with the archive download.
@@ -62,6 +82,11 @@ void TFrmSetUp::DownloadAndInstallArchives() {
   throw Exception("This SetUp cannot download the archive parts yet");
 }
 
-// Registers the installation and dresses it (marker, settings, uninstall entry, file types,
-// shortcuts, wallpaper, folder icons); comes with the finishing sequence.
-void TFrmSetUp::RunFinishingSteps() {}
+void TFrmSetUp::RunFinishingSteps() {
+  TFinishingChoices choices;
+  choices.DriveRoot = EDrivesCombo->Text();
+  choices.ProductName = ProductName();
+  choices.AddShortcut = CBAddShortCut->Checked();
+  choices.SetWallPaper = cbSetWallPaper->Checked();
+  RunFinishingSequence(InstallRec, choices);
+}

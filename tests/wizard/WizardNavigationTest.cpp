@@ -35,14 +35,20 @@ TEST_F(WizardFormTest, EachPageSetsItsCaptionAndButtons) {
 
 TEST_F(WizardFormTest, BackFromDrivePageAndForwardAgainKeepsTargetAndMessage) {
   Press(Form->btnNext);
+  EXPECT_EQ(Form->InstallRec.MainDirectory, "\\Norvasto\\Mirpan\\");
   Press(Form->btnNext);
+  // As if the target drive had been applied: page 1 must bring the relative forms back.
+  Form->InstallRec.MainDirectory = "D:\\Norvasto\\Mirpan\\";
+  Form->InstallRec.InstallType = 7;
   std::wstring target = Form->LPath->Caption();
   EXPECT_EQ(target, Form->EDrivesCombo->Text() + L"Norvasto\\Mirpan");
   Press(Form->btnBack);
   EXPECT_EQ(Page(), 1);
   EXPECT_EQ(Form->Caption(), L"שלב א : תצורת התקנה");
+  EXPECT_EQ(Form->InstallRec.MainDirectory, "\\Norvasto\\Mirpan\\");
   Press(Form->btnNext);
   EXPECT_EQ(Page(), 2);
+  EXPECT_EQ(Form->InstallRec.InstallType, 0);
   EXPECT_EQ(Form->Caption(), L"שלב א : מיקום התקנה");
   EXPECT_EQ(Form->LPath->Caption(), target);
   // No marker beside the test program: the download text waits on page 3, the other stays
