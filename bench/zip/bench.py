@@ -117,6 +117,7 @@ def write_manifest(archive, manifest):
 def run_once(command, out):
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
+    os.sync()  # the previous run's writeback must not land on this one
     # Peak RSS through time(1): a child forked from this Python process would carry the
     # parent's high-water mark across exec.
     start = time.perf_counter()

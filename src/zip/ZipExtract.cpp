@@ -151,7 +151,9 @@ bool TZipBaseArchiver::ForceDirectories(const std::string& path) {
   std::string p = path;
   if (p.back() == '\\') p.pop_back();
   if (p.empty() || p == FLastFolder) return true;  // the root of a POSIX path
-  if (p.size() > 2 && !ZipPlatform::DirectoryExists(p)) {
+  // Only a drive ("C:") is taken as existing unseen; a short relative folder is made too.
+  const bool drive = p.size() == 2 && p[1] == ':';
+  if (!drive && !ZipPlatform::DirectoryExists(p)) {
     std::string parent = ZipExtractFilePath(p);
     if (!parent.empty() && parent != p && !ForceDirectories(parent)) return false;
     if (!ZipPlatform::CreateDir(p)) return false;

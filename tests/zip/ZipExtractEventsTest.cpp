@@ -226,6 +226,19 @@ TEST_F(ZipExtractTest, FlatExtractionAndDosTimeAndAttributes) {
   EXPECT_NE(ZipPlatform::FileAttributes(ArchiverPath(Out + "/readonly.txt")) & faReadOnly, 0);
 }
 
+TEST_F(ZipExtractTest, ShortRelativeBaseFolderIsCreated) {
+  Open("plain.zip", "relative");
+  const std::string scratch = ScratchDir("relative");
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(FsPath(scratch));
+  Log.Attach(Zip);
+  Zip.BaseDir = "zz";
+  Zip.ExtractFiles("*.*", 10431, "");
+  std::filesystem::current_path(previous);
+  EXPECT_TRUE(Log.Failures.empty());
+  EXPECT_EQ(ReadFile(scratch + "/zz/docs/deep/note.txt"), "note");
+}
+
 TEST_F(ZipExtractTest, ErrorsOutsideThePassReachTheCaller) {
   Zip.Name = "zipArchiver";
   try {
