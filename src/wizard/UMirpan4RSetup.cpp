@@ -102,7 +102,7 @@ void TFrmSetUp::FormCreate(TComponent*) {
     nbSetupWiz->SetPageIndex(pgMain);
   FillDriveList();
   LPath->SetCaption(EDrivesCombo->Text() + L"Norvasto\\" + ProductName());
-  InstallSource = MarkerFileBesideProgram() ? 0 : 1;
+  InstallSource = HasMarkerFile(ProgramFolder()) ? 0 : 1;
 }
 
 void TFrmSetUp::FormDestroy(TComponent*) {
@@ -115,8 +115,8 @@ void TFrmSetUp::FormDestroy(TComponent*) {
 std::string TFrmSetUp::FindSetupFolder() { return Cp1255FromWide(ProgramFolder()); }
 
 // Only the marker decides; the archive parts themselves are looked for when installing.
-bool TFrmSetUp::MarkerFileBesideProgram() {
-  DWORD attributes = GetFileAttributesW((ProgramFolder() + L"\\MirpanN.zip").c_str());
+bool TFrmSetUp::HasMarkerFile(const std::wstring& Folder) {
+  DWORD attributes = GetFileAttributesW((Folder + L"\\MirpanN.zip").c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

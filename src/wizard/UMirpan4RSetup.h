@@ -124,6 +124,8 @@ class TFrmSetUp : public TForm {
   // The product name: the hidden label's caption, read each time it is needed.
   std::wstring ProductName() const { return lblApplicationName->Caption(); }
   void FillDriveList();
+  // Whether the folder holds the marker file "MirpanN.zip" that selects the local mode.
+  static bool HasMarkerFile(const std::wstring& Folder);
   void InitInstallRecord();
 
   // The installation steps of page 3, in the order its entry action runs them.
@@ -155,7 +157,6 @@ class TFrmSetUp : public TForm {
   void EnterFinalPage();
 
   static std::string FindSetupFolder();
-  static bool MarkerFileBesideProgram();
 };
 
 extern TFrmSetUp* FrmSetUp;

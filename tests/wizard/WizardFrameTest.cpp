@@ -60,26 +60,27 @@ TEST_F(WizardFormTest, StartStateTargetsTheSystemDriveAndClearsTheRecords) {
   EXPECT_EQ(WideFromCp1255(Form->PathRec.SetupFolder), program.substr(0, program.rfind(L'\\')));
 }
 
-// Only the marker file beside the program selects the local mode.
-TEST_F(WizardFormTest, MarkerFileAloneSelectsLocalInstallation) {
-  std::filesystem::path folder = std::filesystem::path(ProgramPath()).parent_path();
+// Only the marker file selects the local mode; the archive parts alone do not.
+TEST(WizardMarkerTest, OnlyTheMarkerFileSelectsLocalInstallation) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::filesystem::path folder =
+      std::filesystem::path(temp) / (L"wizard-marker-" + std::to_wstring(GetCurrentProcessId()));
+  std::filesystem::create_directories(folder);
   auto touch = [&](const wchar_t* name) {
     std::FILE* f = _wfopen((folder / name).c_str(), L"wb");
-    if (f) std::fclose(f);
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
   };
-  auto remove = [&](const wchar_t* name) { std::filesystem::remove(folder / name); };
   touch(L"MirpanN1.zip");
   touch(L"MirpanN2.zip");
-  {
-    TFrmSetUp parts(Application);
-    EXPECT_EQ(parts.InstallSource, 1);
-  }
+  EXPECT_FALSE(TFrmSetUp::HasMarkerFile(folder.wstring()));
+  std::filesystem::create_directory(folder / L"MirpanN.zip");
+  EXPECT_FALSE(TFrmSetUp::HasMarkerFile(folder.wstring()));  // a folder of that name
+  std::filesystem::remove(folder / L"MirpanN.zip");
   touch(L"MirpanN.zip");
-  {
-    TFrmSetUp marker(Application);
-    EXPECT_EQ(marker.InstallSource, 0);
-  }
-  for (const wchar_t* name : {L"MirpanN.zip", L"MirpanN1.zip", L"MirpanN2.zip"}) remove(name);
+  EXPECT_TRUE(TFrmSetUp::HasMarkerFile(folder.wstring()));
+  std::filesystem::remove_all(folder);
 }
 
 // Real pointer input: the window follows the pointer exactly, and any released button ends

@@ -34,6 +34,7 @@ TEST_F(WizardFormTest, EachPageSetsItsCaptionAndButtons) {
 }
 
 TEST_F(WizardFormTest, BackFromDrivePageAndForwardAgainKeepsTargetAndMessage) {
+  Form->InstallSource = 1;
   Press(Form->btnNext);
   EXPECT_EQ(Form->InstallRec.MainDirectory, "\\Norvasto\\Mirpan\\");
   Press(Form->btnNext);
@@ -51,8 +52,8 @@ TEST_F(WizardFormTest, BackFromDrivePageAndForwardAgainKeepsTargetAndMessage) {
   EXPECT_EQ(Form->InstallRec.InstallType, 0);
   EXPECT_EQ(Form->Caption(), L"שלב א : מיקום התקנה");
   EXPECT_EQ(Form->LPath->Caption(), target);
-  // No marker beside the test program: the download text waits on page 3, the other stays
-  // hidden however often page 2 is entered.
+  // The download text waits on page 3, the other stays hidden however often page 2 is
+  // entered.
   EXPECT_TRUE(Form->LDownLoadMsg->Visible());
   EXPECT_FALSE(Form->LinstallMsg->Visible());
   EXPECT_TRUE(Form->btnNext->Enabled() && Form->btnBack->Enabled() && Form->btnExit->Enabled());
@@ -75,6 +76,7 @@ TEST_F(WizardFormTest, InstallationPageLocksNavigationAndAsksBeforeClosing) {
   int pageDuring = -1, questionsDuring = 0;
   bool nextEnabled = true, backEnabled = true, exitVisible = true, stillShown = false;
   std::wstring captionDuring;
+  Form->InstallSource = 1;
   bool ran = false;
   Form->WhileInstalling = [&] {
     if (ran) return;  // a click that got through would enter the installation again

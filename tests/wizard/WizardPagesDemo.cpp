@@ -43,6 +43,7 @@ int wmain(int argc, wchar_t** argv) {
   Application->Initialize();
   Application->SetTitle(L"SetUp");
   auto* form = Application->CreateForm<TDemoSetUp>();
+  form->InstallSource = 1;  // the download mode's texts, whatever lies beside the program
   form->Show();
   Application->ProcessMessages();
   for (int page = 0; page < 3; ++page) form->btnNextClick(form->btnNext);
