@@ -67,6 +67,7 @@ void TFrmSetUp::ConnectEvents() {
     ShapeButton3MouseUp(s, b, sh, x, y);
   };
   Timer->OnTimer = [this](TComponent* s) { TimerTimer(s); };
+  EDrivesCombo->OnChange = [this](TComponent* s) { EDrivesComboChange(s); };
   LinkLabel1->OnMouseEnter = [this](TComponent* s) { LinkLabel1MouseEnter(s); };
   LinkLabel1->OnMouseExit = [this](TComponent* s) { LinkLabel1MouseExit(s); };
   LinkLabel2->OnMouseEnter = [this](TComponent* s) { LinkLabel2MouseEnter(s); };

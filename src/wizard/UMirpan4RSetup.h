@@ -114,6 +114,7 @@ class TFrmSetUp : public TForm {
   void LinkLabel1MouseExit(TComponent* Sender);
   void LinkLabel2MouseEnter(TComponent* Sender);
   void LinkLabel2MouseExit(TComponent* Sender);
+  void EDrivesComboChange(TComponent* Sender);
   void HttpClientWorkBegin(TNetComponent* Sender, TWorkMode AWorkMode, std::int32_t AWorkCountMax);
   void HttpClientWork(TNetComponent* Sender, TWorkMode AWorkMode, std::int32_t AWorkCount);
 

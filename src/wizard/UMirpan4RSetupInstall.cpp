@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cwctype>
 
+#include "dialogs/UInstMirpanError.h"
 #include "framework/Exception.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
@@ -47,6 +48,28 @@ void TFrmSetUp::FillDriveList() {
     }
   }
   LastDriveIndex = 1;
+}
+
+// A drive is taken only with more than 150 MB free; otherwise the one chosen before returns.
+void TFrmSetUp::EDrivesComboChange(TComponent* Sender) {
+  std::wstring root = EDrivesCombo->Text();
+  std::wstring target =
+      root.substr(0, root.empty() ? 0 : root.size() - 1) + WideFromCp1255(InstallRec.MainDirectory);
+  if (LPath->Caption().empty() || HasEnoughDiskSpace(Cp1255FromWide(root))) {
+    LPath->SetCaption(target);
+    LastDriveIndex = EDrivesCombo->ItemIndex();
+    return;
+  }
+  UInstMirpanError::ShowErrorDialog(L"דיסק מלא",
+                                    JoinLines({L"בדיסק אותו בחרת אין מספיק מקום להתקנת התוכנה.",
+                                               L"להתקנה דרוש מינמום 150 מ\"ב", L"איתך הסליחה."}),
+                                    2);
+  RefreshMainForm();
+  if (EDrivesCombo->ItemIndex() != LastDriveIndex && LastDriveIndex >= 0 &&
+      LastDriveIndex < EDrivesCombo->ItemCount()) {
+    EDrivesCombo->SetItemIndex(LastDriveIndex);
+    EDrivesComboChange(Sender);
+  }
 }
 
 void TFrmSetUp::InitInstallRecord() { ::InitInstallRecord(InstallRec, ProductName(), SysInfo); }

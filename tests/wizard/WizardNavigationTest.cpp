@@ -59,6 +59,30 @@ TEST_F(WizardFormTest, BackFromDrivePageAndForwardAgainKeepsTargetAndMessage) {
   EXPECT_TRUE(Form->btnNext->Enabled() && Form->btnBack->Enabled() && Form->btnExit->Enabled());
 }
 
+// Choosing a drive in the box, as the user does, moves the target path to it.
+TEST_F(WizardFormTest, ChosenDriveWithRoomBecomesTheTarget) {
+  Press(Form->btnNext);
+  Press(Form->btnNext);
+  TComboBox* box = Form->EDrivesCombo;
+  auto choose = [&](int index) {
+    SendMessageW(box->Handle(), CB_SETCURSEL, index, 0);
+    SendMessageW(CurrentPage()->Handle(), WM_COMMAND,
+                 MAKEWPARAM(GetDlgCtrlID(box->Handle()), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box->Handle()));
+    Pump();
+  };
+  int other = -1;
+  for (int i = 0; i < box->ItemCount(); ++i)
+    if (box->Item(i) == L"Z:\\") other = i;  // Wine's view of the Unix root
+  ASSERT_GE(other, 0);
+  choose(other);
+  EXPECT_EQ(Form->LPath->Caption(), L"Z:\\Norvasto\\Mirpan\\");
+  EXPECT_EQ(Form->LastDriveIndex, other);
+  choose(0);
+  EXPECT_EQ(Form->LPath->Caption(), box->Item(0).substr(0, 2) + L"\\Norvasto\\Mirpan\\");
+  EXPECT_EQ(Form->LastDriveIndex, 0);
+}
+
 TEST_F(WizardFormTest, LocalSourceShowsTheLocalTextAndInstallsFromBesideTheProgram) {
   Form->InstallSource = 0;
   Press(Form->btnNext);
