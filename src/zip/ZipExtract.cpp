@@ -14,7 +14,7 @@ namespace {
 constexpr uint32_t kBlockSize = 1024 * 1024;
 // Inflated data leave through this buffer as it fills, so memory stays the same whatever
 // the compression ratio.
-constexpr size_t kOutputSize = 256 * 1024;
+constexpr size_t kOutputSize = 1024 * 1024;
 
 class TArchiverLockGuard {
  public:

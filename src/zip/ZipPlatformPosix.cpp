@@ -46,6 +46,28 @@ class TPosixStream : public TZipStream {
   int FFd;
 };
 
+// mktime consults the time zone file on every call; entries of one archive mostly share
+// their hours, and clock changes fall on whole hours, so the hour's start is kept.
+time_t LocalTimeFromDos(uint32_t dosDateTime) {
+  thread_local uint32_t cachedHour = 0xFFFFFFFFu;
+  thread_local time_t cachedStart = 0;
+  const uint32_t hour = dosDateTime >> 11;  // date and hour
+  if (hour != cachedHour) {
+    struct tm t = {};
+    uint32_t date = dosDateTime >> 16;
+    t.tm_year = static_cast<int>((date >> 9) & 0x7F) + 80;
+    t.tm_mon = static_cast<int>((date >> 5) & 0x0F) - 1;
+    t.tm_mday = static_cast<int>(date & 0x1F);
+    t.tm_hour = static_cast<int>((dosDateTime >> 11) & 0x1F);
+    t.tm_isdst = -1;
+    cachedStart = ::mktime(&t);
+    if (cachedStart == static_cast<time_t>(-1)) return cachedStart;
+    cachedHour = hour;
+  }
+  return cachedStart +
+         static_cast<time_t>(((dosDateTime >> 5) & 0x3F) * 60 + (dosDateTime & 0x1F) * 2);
+}
+
 class TPosixOutputFile : public TZipOutputFile {
  public:
   explicit TPosixOutputFile(int fd) : FFd(fd) {}
@@ -62,16 +84,7 @@ class TPosixOutputFile : public TZipOutputFile {
     return true;
   }
   void SetDosDateTime(uint32_t dosDateTime) override {
-    struct tm t = {};
-    uint32_t date = dosDateTime >> 16, time = dosDateTime & 0xFFFF;
-    t.tm_year = static_cast<int>((date >> 9) & 0x7F) + 80;
-    t.tm_mon = static_cast<int>((date >> 5) & 0x0F) - 1;
-    t.tm_mday = static_cast<int>(date & 0x1F);
-    t.tm_hour = static_cast<int>((time >> 11) & 0x1F);
-    t.tm_min = static_cast<int>((time >> 5) & 0x3F);
-    t.tm_sec = static_cast<int>((time & 0x1F) * 2);
-    t.tm_isdst = -1;
-    time_t when = ::mktime(&t);
+    time_t when = LocalTimeFromDos(dosDateTime);
     if (when == static_cast<time_t>(-1)) return;
     struct timespec times[2] = {{when, 0}, {when, 0}};
     ::futimens(FFd, times);
