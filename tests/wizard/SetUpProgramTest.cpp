@@ -1,15 +1,12 @@
-// The built SetUp.exe as a user meets it: started as its own process, found on the screen,
-// driven with window messages from outside, and left through the exit question.
+// The built SetUp.exe as a user meets it: its own process, found on the screen, driven with
+// window messages from outside, and left through the exit question.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
-#include <vector>
 
 namespace {
-
-const wchar_t kConfirmGlyph[] = L"\xF0FC";
-const wchar_t kCancelGlyph[] = L"\xF0FB";
 
 std::wstring Text(HWND window) {
   wchar_t buffer[256] = L"";
@@ -18,29 +15,25 @@ std::wstring Text(HWND window) {
 }
 
 struct TSearch {
-  DWORD Process;
-  std::wstring Title;
-  HWND Found = nullptr;
+  std::function<bool(HWND)> Match;
+  HWND Found;
 };
 
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM param) {
+BOOL CALLBACK Visit(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<TSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process == search->Process && IsWindowVisible(window) && Text(window) == search->Title) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
+  if (!search->Match(window)) return TRUE;
+  search->Found = window;
+  return FALSE;
 }
 
-BOOL CALLBACK MatchChild(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<TSearch*>(param);
-  if (Text(window) == search->Title) {
-    search->Found = window;
-    return FALSE;
-  }
-  return TRUE;
+// The first top-level window (or child of `parent`) that `match` accepts.
+HWND FindWhere(HWND parent, std::function<bool(HWND)> match) {
+  TSearch search{std::move(match), nullptr};
+  if (parent)
+    EnumChildWindows(parent, Visit, reinterpret_cast<LPARAM>(&search));
+  else
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
 }
 
 class SetUpProgramTest : public ::testing::Test {
@@ -52,46 +45,44 @@ class SetUpProgramTest : public ::testing::Test {
     program = program.substr(0, program.rfind(L'\\')) + L"\\SetUp.exe";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    std::wstring commandLine = L"\"" + program + L"\"";
-    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &startup, &FProcess));
+    ASSERT_TRUE(CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &Process));
   }
   void TearDown() override {
-    if (WaitForSingleObject(FProcess.hProcess, 0) == WAIT_TIMEOUT)
-      TerminateProcess(FProcess.hProcess, 99);
-    CloseHandle(FProcess.hThread);
-    CloseHandle(FProcess.hProcess);
+    if (!Exited(0)) TerminateProcess(Process.hProcess, 99);
+    CloseHandle(Process.hThread);
+    CloseHandle(Process.hProcess);
   }
 
   // The program's visible top-level window with this title, waited for.
   HWND WaitForWindow(const std::wstring& title, DWORD milliseconds = 30000) {
-    DWORD end = GetTickCount() + milliseconds;
-    do {
-      TSearch search{FProcess.dwProcessId, title};
-      EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-      if (search.Found) return search.Found;
-      Sleep(50);
-    } while (GetTickCount() < end);
+    for (DWORD end = GetTickCount() + milliseconds; GetTickCount() < end; Sleep(50)) {
+      HWND found = FindWhere(nullptr, [&](HWND w) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        return process == Process.dwProcessId && IsWindowVisible(w) && Text(w) == title;
+      });
+      if (found) return found;
+    }
     return nullptr;
   }
-  static HWND Child(HWND parent, const std::wstring& text) {
-    TSearch search{0, text};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-  }
   bool Exited(DWORD milliseconds) {
-    return WaitForSingleObject(FProcess.hProcess, milliseconds) == WAIT_OBJECT_0;
+    return WaitForSingleObject(Process.hProcess, milliseconds) == WAIT_OBJECT_0;
   }
-  DWORD ExitCode() {
-    DWORD code = 0;
-    GetExitCodeProcess(FProcess.hProcess, &code);
-    return code;
+  // Closes the window and answers the exit question with the button showing `glyph`.
+  void CloseAndAnswer(HWND window, const wchar_t* glyph) {
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    HWND question = WaitForWindow(L"יציאה מהתקנה", 10000);
+    ASSERT_NE(question, nullptr);
+    HWND button = FindWhere(question, [&](HWND w) { return Text(w) == glyph; });
+    ASSERT_NE(button, nullptr);
+    PostMessageW(button, BM_CLICK, 0, 0);
   }
 
-  PROCESS_INFORMATION FProcess{};
+  PROCESS_INFORMATION Process{};
 };
 
-TEST_F(SetUpProgramTest, StartsCentredOnTheWelcomePageAndMinimisesFromTheTitleBar) {
+TEST_F(SetUpProgramTest, StartsCentredWithoutFrameAndMinimisesFromTheTitleBar) {
   HWND window = WaitForWindow(L"ברוכים הבאים");
   ASSERT_NE(window, nullptr);
   RECT r;
@@ -101,8 +92,9 @@ TEST_F(SetUpProgramTest, StartsCentredOnTheWelcomePageAndMinimisesFromTheTitleBa
   EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 688) / 2);
   EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 467) / 2);
   EXPECT_FALSE(GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION);
+  EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_RTLREADING);
 
-  HWND next = Child(window, L"&המשך >");
+  HWND next = FindWhere(window, [](HWND w) { return Text(w) == L"&המשך >"; });
   ASSERT_NE(next, nullptr);
   SendMessageW(next, BM_CLICK, 0, 0);
   EXPECT_NE(WaitForWindow(L"שלב א : תצורת התקנה", 5000), nullptr);
@@ -110,8 +102,7 @@ TEST_F(SetUpProgramTest, StartsCentredOnTheWelcomePageAndMinimisesFromTheTitleBa
   // "_" of the title bar, clicked where it is painted.
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(661, 9));
   PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(661, 9));
-  DWORD end = GetTickCount() + 5000;
-  while (!IsIconic(window) && GetTickCount() < end) Sleep(50);
+  for (DWORD end = GetTickCount() + 5000; !IsIconic(window) && GetTickCount() < end;) Sleep(50);
   EXPECT_TRUE(IsIconic(window));
   EXPECT_FALSE(Exited(0));
 }
@@ -119,24 +110,15 @@ TEST_F(SetUpProgramTest, StartsCentredOnTheWelcomePageAndMinimisesFromTheTitleBa
 TEST_F(SetUpProgramTest, CloseAsksAndOnlyAConfirmEndsTheProgram) {
   HWND window = WaitForWindow(L"ברוכים הבאים");
   ASSERT_NE(window, nullptr);
-
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  HWND question = WaitForWindow(L"יציאה מהתקנה", 10000);
-  ASSERT_NE(question, nullptr);
-  HWND cancel = Child(question, kCancelGlyph);
-  ASSERT_NE(cancel, nullptr);
-  PostMessageW(cancel, BM_CLICK, 0, 0);
+  CloseAndAnswer(window, L"\xF0FB");  // the cross
   EXPECT_FALSE(Exited(1500));
   EXPECT_NE(WaitForWindow(L"ברוכים הבאים", 5000), nullptr);
 
-  PostMessageW(window, WM_CLOSE, 0, 0);
-  question = WaitForWindow(L"יציאה מהתקנה", 10000);
-  ASSERT_NE(question, nullptr);
-  HWND confirm = Child(question, kConfirmGlyph);
-  ASSERT_NE(confirm, nullptr);
-  PostMessageW(confirm, BM_CLICK, 0, 0);
+  CloseAndAnswer(window, L"\xF0FC");  // the check mark
   ASSERT_TRUE(Exited(10000));
-  EXPECT_EQ(ExitCode(), 0u);
+  DWORD code = 99;
+  GetExitCodeProcess(Process.hProcess, &code);
+  EXPECT_EQ(code, 0u);
 }
 
 }  // namespace

@@ -58,49 +58,45 @@ inline void ClickAt(HWND window, int x, int y) {
 
 // ---- the message dialog, answered from inside its own modal loop
 
-struct TQuestionWatch {
-  int Shown = 0;
-  std::wstring Caption;
-  std::wstring Text;
-  bool Confirm = false;  // the answer given: check mark or cross
-};
-
-inline TQuestionWatch*& CurrentWatch() {
-  static TQuestionWatch* watch = nullptr;
-  return watch;
-}
-
-inline void CALLBACK AnswerShowingDialog(HWND, UINT, UINT_PTR, DWORD) {
-  TQuestionWatch* watch = CurrentWatch();
-  if (!watch) return;
-  for (int i = 0; i < Application->ComponentCount(); ++i) {
-    auto* dialog = dynamic_cast<TMessageDialogForm*>(Application->Components(i));
-    if (!dialog || !dialog->Modal() || !IsWindowVisible(dialog->Handle())) continue;
-    if (dialog->Tag == 1) continue;  // answered already, not yet gone
-    dialog->Tag = 1;
-    ++watch->Shown;
-    watch->Caption = dialog->Caption();
-    watch->Text = dialog->LMemText->Caption();
-    PostMessageW((watch->Confirm ? dialog->Btn1 : dialog->Btn2)->Handle(), BM_CLICK, 0, 0);
-  }
-}
-
-// While it lives, every message dialog that shows is answered and counted.
+// While it lives, every message dialog that shows is counted, read and answered with the
+// check mark (Confirm) or the cross.
 class TAnswerDialogs {
  public:
-  explicit TAnswerDialogs(bool confirm) {
-    FWatch.Confirm = confirm;
-    CurrentWatch() = &FWatch;
-    FTimer = SetTimer(nullptr, 0, 40, AnswerShowingDialog);
+  struct TWatch {
+    bool Confirm;
+    int Shown;
+    std::wstring Caption, Text;
+  };
+  explicit TAnswerDialogs(bool confirm) : FWatch{confirm, 0, L"", L""} {
+    Current() = &FWatch;
+    FTimer = SetTimer(nullptr, 0, 40, Answer);
   }
   ~TAnswerDialogs() {
     KillTimer(nullptr, FTimer);
-    CurrentWatch() = nullptr;
+    Current() = nullptr;
   }
-  const TQuestionWatch& Watch() const { return FWatch; }
+  const TWatch& Watch() const { return FWatch; }
 
  private:
-  TQuestionWatch FWatch;
+  static TWatch*& Current() {
+    static TWatch* watch = nullptr;
+    return watch;
+  }
+  static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
+    for (int i = 0; Current() && i < Application->ComponentCount(); ++i) {
+      auto* dialog = dynamic_cast<TMessageDialogForm*>(Application->Components(i));
+      if (!dialog || !dialog->Modal() || !IsWindowVisible(dialog->Handle()) || dialog->Tag)
+        continue;
+      dialog->Tag = 1;  // answered; it goes once its loop ends
+      TWatch& watch = *Current();
+      ++watch.Shown;
+      watch.Caption = dialog->Caption();
+      watch.Text = dialog->LMemText->Caption();
+      PostMessageW((watch.Confirm ? dialog->Btn1 : dialog->Btn2)->Handle(), BM_CLICK, 0, 0);
+    }
+  }
+
+  TWatch FWatch;
   UINT_PTR FTimer;
 };
 

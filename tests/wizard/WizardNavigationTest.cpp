@@ -5,58 +5,38 @@
 namespace WizardTest {
 namespace {
 
-struct TButtonsState {
-  bool Next, Back, Exit;
-};
-
-// Window caption and enabled buttons on each page before the installation.
-TEST_F(WizardFormTest, EachPageSetsItsCaptionAndButtons) {
-  struct {
-    const wchar_t* Caption;
-    TButtonsState Buttons;
-  } expected[] = {{L"ברוכים הבאים", {true, false, true}},
-                  {L"שלב א : תצורת התקנה", {true, true, true}},
-                  {L"שלב א : מיקום התקנה", {true, true, true}}};
-  for (int page = 0; page < 3; ++page) {
-    SCOPED_TRACE(page);
-    ASSERT_EQ(Page(), page);
-    EXPECT_EQ(Form->Caption(), expected[page].Caption);
-    EXPECT_TRUE(IsWindowEnabled(Form->btnNext->Handle()) == expected[page].Buttons.Next);
-    EXPECT_TRUE(IsWindowEnabled(Form->btnBack->Handle()) == expected[page].Buttons.Back);
-    EXPECT_TRUE(IsWindowEnabled(Form->btnExit->Handle()) == expected[page].Buttons.Exit);
-    if (page < 2) Press(Form->btnNext);
-  }
-  Press(Form->btnBack);
-  Press(Form->btnBack);
-  EXPECT_EQ(Page(), 0);
-  EXPECT_EQ(Form->Caption(), L"ברוכים הבאים");
-  EXPECT_FALSE(Form->btnBack->Enabled());
-}
-
-TEST_F(WizardFormTest, BackFromDrivePageAndForwardAgainKeepsTargetAndMessage) {
-  Form->InstallSource = 1;
+// Forward to page 2, back to page 1 and forward again: captions, enabled buttons, the
+// relative record restored on page 1, the target and page 3's text kept.
+TEST_F(WizardFormTest, WalkingThePagesSetsCaptionsButtonsAndRecord) {
+  Form->InstallSource = 0;
+  auto expectPage = [&](int page, const wchar_t* caption, bool back) {
+    EXPECT_EQ(Page(), page);
+    EXPECT_EQ(Form->Caption(), caption);
+    EXPECT_TRUE(IsWindowEnabled(Form->btnNext->Handle()));
+    EXPECT_EQ(IsWindowEnabled(Form->btnBack->Handle()) != FALSE, back);
+    EXPECT_TRUE(IsWindowEnabled(Form->btnExit->Handle()));
+  };
+  expectPage(0, L"ברוכים הבאים", false);
   Press(Form->btnNext);
-  EXPECT_EQ(Form->InstallRec.MainDirectory, "\\Norvasto\\Mirpan\\");
+  expectPage(1, L"שלב א : תצורת התקנה", true);
   Press(Form->btnNext);
+  expectPage(2, L"שלב א : מיקום התקנה", true);
+  std::wstring target = Form->LPath->Caption();
   // As if the target drive had been applied: page 1 must bring the relative forms back.
   Form->InstallRec.MainDirectory = "D:\\Norvasto\\Mirpan\\";
   Form->InstallRec.InstallType = 7;
-  std::wstring target = Form->LPath->Caption();
-  EXPECT_EQ(target, Form->EDrivesCombo->Text() + L"Norvasto\\Mirpan");
   Press(Form->btnBack);
-  EXPECT_EQ(Page(), 1);
-  EXPECT_EQ(Form->Caption(), L"שלב א : תצורת התקנה");
+  expectPage(1, L"שלב א : תצורת התקנה", true);
   EXPECT_EQ(Form->InstallRec.MainDirectory, "\\Norvasto\\Mirpan\\");
   Press(Form->btnNext);
-  EXPECT_EQ(Page(), 2);
+  expectPage(2, L"שלב א : מיקום התקנה", true);
   EXPECT_EQ(Form->InstallRec.InstallType, 0);
-  EXPECT_EQ(Form->Caption(), L"שלב א : מיקום התקנה");
   EXPECT_EQ(Form->LPath->Caption(), target);
-  // The download text waits on page 3, the other stays hidden however often page 2 is
-  // entered.
-  EXPECT_TRUE(Form->LDownLoadMsg->Visible());
-  EXPECT_FALSE(Form->LinstallMsg->Visible());
-  EXPECT_TRUE(Form->btnNext->Enabled() && Form->btnBack->Enabled() && Form->btnExit->Enabled());
+  EXPECT_TRUE(Form->LinstallMsg->Visible());
+  EXPECT_FALSE(Form->LDownLoadMsg->Visible());
+  Press(Form->btnBack);
+  Press(Form->btnBack);
+  expectPage(0, L"ברוכים הבאים", false);
 }
 
 // Choosing a drive in the box, as the user does, moves the target path to it.
@@ -83,22 +63,12 @@ TEST_F(WizardFormTest, ChosenDriveWithRoomBecomesTheTarget) {
   EXPECT_EQ(Form->LastDriveIndex, 0);
 }
 
-TEST_F(WizardFormTest, LocalSourceShowsTheLocalTextAndInstallsFromBesideTheProgram) {
-  Form->InstallSource = 0;
-  Press(Form->btnNext);
-  Press(Form->btnNext);
-  EXPECT_TRUE(Form->LinstallMsg->Visible());
-  EXPECT_FALSE(Form->LDownLoadMsg->Visible());
-  Press(Form->btnNext);
-  EXPECT_EQ(Form->Steps, (std::vector<std::string>{"ApplyTargetDrive", "InstallFromLocalArchives",
-                                                   "RunFinishingSteps"}));
-}
-
 // While page 3 installs, the navigation is locked: clicks do nothing, a close request asks
 // first and a cancel leaves everything as it was.
 TEST_F(WizardFormTest, InstallationPageLocksNavigationAndAsksBeforeClosing) {
   int pageDuring = -1, questionsDuring = 0;
   bool nextEnabled = true, backEnabled = true, exitVisible = true, stillShown = false;
+  bool downloadText = false;
   std::wstring captionDuring;
   Form->InstallSource = 1;
   bool ran = false;
@@ -110,6 +80,7 @@ TEST_F(WizardFormTest, InstallationPageLocksNavigationAndAsksBeforeClosing) {
     nextEnabled = Form->btnNext->Enabled();
     backEnabled = Form->btnBack->Enabled();
     exitVisible = Form->btnExit->Visible();
+    downloadText = Form->LDownLoadMsg->Showing() && !Form->LinstallMsg->Showing();
     // Clicks by message and by mouse on both buttons.
     Press(Form->btnNext);
     Press(Form->btnBack);
@@ -130,6 +101,7 @@ TEST_F(WizardFormTest, InstallationPageLocksNavigationAndAsksBeforeClosing) {
   EXPECT_FALSE(nextEnabled);
   EXPECT_FALSE(backEnabled);
   EXPECT_FALSE(exitVisible);
+  EXPECT_TRUE(downloadText);
   EXPECT_EQ(questionsDuring, 1);
   EXPECT_TRUE(stillShown);
   // The clicks re-entered nothing: each step ran once, in order, and page 4 followed.
@@ -143,7 +115,6 @@ TEST_F(WizardFormTest, FinalPageOffersOnlyCloseAndLeavesWithoutQuestion) {
   ASSERT_EQ(Page(), 4);
   EXPECT_EQ(Form->Caption(), L"ההתקנה הסתיימה");
   EXPECT_EQ(Form->btnExit->Caption(), L"&סגור");
-  EXPECT_EQ(Form->btnExit->Left(), 200);
   RECT place;
   GetWindowRect(Form->btnExit->Handle(), &place);
   MapWindowPoints(HWND_DESKTOP, Form->Handle(), reinterpret_cast<POINT*>(&place), 2);
@@ -161,47 +132,37 @@ TEST_F(WizardFormTest, FinalPageOffersOnlyCloseAndLeavesWithoutQuestion) {
   EXPECT_FALSE(IsWindowVisible(Form->Handle()));
 }
 
-TEST_F(WizardFormTest, ExitQuestionNamesTheProductAndCancelKeepsTheWizard) {
+// Every way out before the end asks; a cancel keeps everything, a confirm closes, and only
+// the buttons set the abort flag (a system close lets a running installation finish).
+TEST_F(WizardFormTest, LeavingBeforeTheEndAsksFirst) {
   Press(Form->btnNext);
+  auto exitButton = [&] { Press(Form->btnExit); };
+  auto titleBarX = [&] { ClickAt(Form->Handle(), 678, 10); };
+  auto systemClose = [&] { PostMessageW(Form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); };
   struct {
     const char* Way;
     std::function<void()> Request;
-  } ways[] = {{"exit button", [&] { Press(Form->btnExit); }},
-              {"title-bar X", [&] { ClickAt(Form->Handle(), 678, 10); }},
-              {"system close", [&] { PostMessageW(Form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }}};
+    bool Confirm, FlagAfter;
+  } ways[] = {{"exit button, cancel", exitButton, false, false},
+              {"title-bar X, cancel", titleBarX, false, false},
+              {"system close, cancel", systemClose, false, false},
+              {"system close, confirm", systemClose, true, false},
+              {"exit button, confirm", exitButton, true, true}};
   for (auto& way : ways) {
     SCOPED_TRACE(way.Way);
-    TAnswerDialogs cancel(false);
+    Form->Show();
+    Pump(50);
+    TAnswerDialogs answer(way.Confirm);
     way.Request();
     Pump(400);
-    EXPECT_EQ(cancel.Watch().Shown, 1);
-    EXPECT_EQ(cancel.Watch().Caption, L"יציאה מהתקנה");
-    EXPECT_EQ(cancel.Watch().Text,
+    EXPECT_EQ(answer.Watch().Shown, 1);
+    EXPECT_EQ(answer.Watch().Caption, L"יציאה מהתקנה");
+    EXPECT_EQ(answer.Watch().Text,
               L"ההתקנה עדין לא סיימה להתקין את תוכנת Mirpan על מחשבך.\r\nהאם לצאת בכל מקרה ?\r\n");
-    EXPECT_TRUE(IsWindowVisible(Form->Handle()));
-    EXPECT_FALSE(Form->ExitRequested);
+    EXPECT_EQ(IsWindowVisible(Form->Handle()) != FALSE, !way.Confirm);
+    EXPECT_EQ(Form->ExitRequested, way.FlagAfter);
     EXPECT_EQ(Page(), 1);
   }
-}
-
-TEST_F(WizardFormTest, ConfirmedExitClosesAndOnlyTheButtonsSetTheFlag) {
-  {
-    TAnswerDialogs confirm(true);
-    PostMessageW(Form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    Pump(400);
-    EXPECT_EQ(confirm.Watch().Shown, 1);
-  }
-  EXPECT_FALSE(IsWindowVisible(Form->Handle()));
-  EXPECT_FALSE(Form->ExitRequested);  // a running installation is not cut short
-
-  Form->Show();
-  Pump(100);
-  TAnswerDialogs confirm(true);
-  Press(Form->btnExit);
-  Pump(400);
-  EXPECT_EQ(confirm.Watch().Shown, 1);
-  EXPECT_TRUE(Form->ExitRequested);
-  EXPECT_FALSE(IsWindowVisible(Form->Handle()));
 }
 
 }  // namespace
