@@ -57,6 +57,8 @@ TEST(WizardMarkerTest, OnlyTheMarkerFileSelectsLocalInstallation) {
 // Real pointer input: the window follows the pointer exactly, and any released button ends
 // the drag.
 TEST_F(WizardFormTest, DraggingTheTitleBarMovesByThePointersMovement) {
+  // Other programs' windows may share the display while tests run side by side.
+  SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   RECT before;
   GetWindowRect(Form->Handle(), &before);
   auto input = [](DWORD flags, int x = 0, int y = 0) {
