@@ -43,9 +43,9 @@ int WINAPI wWinMain(HINSTANCE Instance, HINSTANCE, PWSTR, int Show) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"MirpanMainWindow";
   if (!RegisterClassW(&windowClass)) return 1;
-  HWND window = CreateWindowExW(0, windowClass.lpszClassName, ProductName, WS_OVERLAPPEDWINDOW,
-                                CW_USEDEFAULT, CW_USEDEFAULT, 480, 320, nullptr, nullptr,
-                                Instance, nullptr);
+  HWND window =
+      CreateWindowExW(0, windowClass.lpszClassName, ProductName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                      CW_USEDEFAULT, 480, 320, nullptr, nullptr, Instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, Show);
   UpdateWindow(window);

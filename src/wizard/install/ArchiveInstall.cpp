@@ -57,15 +57,25 @@ bool FileChecksum(const std::wstring& Name, uint64_t& Size, uint32_t& Crc) {
 }  // namespace
 
 bool CopyFolder(const std::wstring& Source, const std::wstring& DestinationFolder) {
-  std::wstring from = Source + L'\0';  // the list ends in two zeros
-  std::wstring to = DestinationFolder + L'\0';
+  // The copy always collides with Source. Not every shell renames on collision (some answer
+  // success and copy nothing), so the copy is given the collision name here and must exist
+  // afterwards to count.
+  std::wstring folder = DestinationFolder;
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  const std::wstring name = Source.substr(Source.find_last_of(L'\\') + 1);
+  std::wstring target = folder + name + L" - Copy";
+  for (int n = 2; GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+    target = folder + name + L" - Copy (" + std::to_wstring(n) + L")";
+
+  std::wstring from = Source + L'\0';  // the lists end in two zeros
+  std::wstring to = target + L'\0';
   SHFILEOPSTRUCTW operation = {};
   operation.wFunc = FO_COPY;
   operation.pFrom = from.c_str();
   operation.pTo = to.c_str();
   operation.fFlags = 668;  // silent, rename on collision, no questions, files only
-  // An operation the shell gave up on part way is no backup, even when it answers 0.
-  return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+  return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
+         FolderExists(target);
 }
 
 TArchiveInstaller::TArchiveInstaller(TArchiveInstallContext Context) : F(std::move(Context)) {

@@ -27,7 +27,8 @@ struct TArchiveInstallContext {
 // The archive parts, in the order they are installed; the second holds the user data.
 extern const wchar_t* const ArchiveParts[2];
 
-// One shell copy of Source into DestinationFolder; a collision keeps both under a new name.
+// One shell copy of Source into DestinationFolder, stored beside Source as "<name> - Copy"
+// (then " - Copy (2)" and on) since the two collide; true when the copy is there.
 bool CopyFolder(const std::wstring& Source, const std::wstring& DestinationFolder);
 
 class TArchiveInstaller {

@@ -1,0 +1,210 @@
+// The archive steps of local mode on a scratch drive: the demo parts, existing user data with
+// both answers, damaged parts with their notices, leaving mid-way, and the log's place.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "InstallTestSupport.h"
+#include "framework/StringList.h"
+#include "framework/Text.h"
+#include "wizard/install/ArchiveInstall.h"
+
+using namespace InstallTest;
+
+namespace {
+
+const std::wstring InstallCaption = L"התקנת Mirpan";
+const std::wstring BackupCaption = L"גיבוי נתוני חברה לעבודה";
+const std::wstring NotAllInstalled = L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n";
+const std::string OwnData = "the user's own company data";
+
+std::string Describe(const std::vector<TSeenDialog>& Seen) {
+  std::string text;
+  for (const TSeenDialog& dialog : Seen)
+    text += Utf8FromU16(std::u16string(dialog.Caption.begin(), dialog.Caption.end())) + ": " +
+            Utf8FromU16(std::u16string(dialog.Text.begin(), dialog.Text.end())) + "\n";
+  return text;
+}
+
+class ArchiveInstall : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearScratch(); }
+  void TearDown() override { ClearScratch(); }
+
+  // An installer wired to the host form, taking its parts from PartsFolder.
+  TArchiveInstaller& Installer(const std::wstring& PartsFolder) {
+    TArchiveInstallContext context;
+    context.DriveRoot = [] { return ScratchRoot(); };
+    context.SetupFolder = PartsFolder;
+    context.LSubject = FHost.LSubject;
+    context.Label21 = FHost.Label21;
+    context.LFileName = FHost.LFileName;
+    context.pbProgress = FHost.pbProgress;
+    context.ExitRequested = [this] { return FExitRequested; };
+    context.RefreshMainForm = [this] { ++FRefreshes; };
+    FInstaller.reset(new TArchiveInstaller(context));
+    return *FInstaller;
+  }
+
+  std::wstring Product() const { return ScratchRoot() + L"Norvasto\\Mirpan\\"; }
+  std::wstring DemoParts() const { return BuildFolder(L"bin"); }
+  std::wstring Damaged(const wchar_t* Defect) const {
+    return BuildFolder(L"tests/install/damaged-parts/") + Defect;
+  }
+
+  void PlantUserData() {
+    CreateDirectoryW((ScratchRoot() + L"Norvasto").c_str(), nullptr);
+    CreateDirectoryW(Product().c_str(), nullptr);
+    CreateDirectoryW((Product() + L"UserData").c_str(), nullptr);
+    WriteBytes(Product() + L"UserData\\UserData.mdb", OwnData);
+  }
+
+  // Folders beside UserData that hold a copy of the user's data.
+  std::vector<std::wstring> Backups() const {
+    std::vector<std::wstring> found;
+    for (const std::wstring& name : FolderEntries(Product()))
+      if (name != L"UserData" && FileBytes(Product() + name + L"\\UserData.mdb") == OwnData)
+        found.push_back(name);
+    return found;
+  }
+
+  THostForm FHost;
+  bool FExitRequested = false;
+  int FRefreshes = 0;
+  std::unique_ptr<TArchiveInstaller> FInstaller;
+};
+
+}  // namespace
+
+TEST_F(ArchiveInstall, DemoPartsGoInWholeWithoutAWord) {
+  TArchiveInstaller& installer = Installer(DemoParts());
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  EXPECT_TRUE(answerer.Seen().empty()) << Describe(answerer.Seen());
+  EXPECT_TRUE(installer.AllInstalled);
+  EXPECT_TRUE(FileBytes(BuildFolder(L"demo\\Mirpan.exe")) ==
+              FileBytes(Product() + L"Bin\\Mirpan.exe"));
+  for (const wchar_t* name :
+       {L"Bin\\MirpanFolder.ico", L"Bin\\NovsFolder.ico", L"Bin\\NovsWallpaper.bmp",
+        L"UserData\\UserData.mdb", L"HELP\\ReadMe.txt", L"Application Data\\ReadMe.txt"})
+    EXPECT_TRUE(FileThere(Product() + name)) << Cp1255FromWide(name);
+  EXPECT_EQ(L"התקנה ורישום המערכת", FHost.LSubject->Caption());
+  EXPECT_TRUE(FHost.Label21->Visible());
+  EXPECT_EQ(100, FHost.pbProgress->Position());
+  EXPECT_FALSE(FileThere(Product() + L"Install.log")) << "local mode keeps no log";
+  EXPECT_FALSE(FileThere(ScratchRoot() + L"Install.log"));
+}
+
+TEST_F(ArchiveInstall, ExistingUserDataKeptOnTheDefaultAnswerAndBackedUpBeside) {
+  PlantUserData();
+  TArchiveInstaller& installer = Installer(DemoParts());
+  TDialogAnswerer answerer(TDialogAnswerer::PressEnter);
+  installer.InstallFromLocalArchives();
+  ASSERT_EQ(1u, answerer.Seen().size());
+  EXPECT_EQ(BackupCaption, answerer.Seen()[0].Caption);
+  EXPECT_EQ(
+      L"תוכנת ההתקנה זיהתה, שקיימים נתונים\r\nבחברה לעבודה (חברה מספר 1).\r\n"
+      L"תוכנת ההתקנה יצרה עותק של מחיצת החברה לעבודה\r\nושמרה אותו ב-" +
+          Product() +
+          L"\r\nהאם לדרוס את הנתונים בחברה לעבודה,\r\nולהחליפם בחברה לעבודה חדשה (ריקה) ?",
+      answerer.Seen()[0].Text);
+  EXPECT_EQ(OwnData, FileBytes(Product() + L"UserData\\UserData.mdb"));
+  EXPECT_EQ(1u, Backups().size());
+  EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe")) << "the first part goes in whole";
+  EXPECT_TRUE(installer.AllInstalled);
+  EXPECT_GE(FRefreshes, 1);
+}
+
+TEST_F(ArchiveInstall, ConfirmOverwritesUserDataAndTheBackupStays) {
+  PlantUserData();
+  TArchiveInstaller& installer = Installer(DemoParts());
+  TDialogAnswerer answerer(TDialogAnswerer::Confirm);
+  installer.InstallFromLocalArchives();
+  ASSERT_EQ(1u, answerer.Seen().size());
+  std::string data = FileBytes(Product() + L"UserData\\UserData.mdb");
+  EXPECT_EQ(0u, data.find("Standard Jet DB")) << "the part's empty company";
+  EXPECT_EQ(1u, Backups().size());
+}
+
+TEST_F(ArchiveInstall, FileFailingItsCrcIsLeftOutAndTheNoticeShown) {
+  TArchiveInstaller& installer = Installer(Damaged(L"crc-mismatch"));
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  ASSERT_EQ(1u, answerer.Seen().size());
+  EXPECT_EQ(InstallCaption, answerer.Seen()[0].Caption);
+  EXPECT_EQ(NotAllInstalled, answerer.Seen()[0].Text);
+  EXPECT_FALSE(installer.AllInstalled);
+  EXPECT_FALSE(FileThere(Product() + L"HELP\\ReadMe.txt"));
+  EXPECT_TRUE(FileThere(Product() + L"Topic\\ReadMe.txt")) << "the rest goes in";
+  EXPECT_TRUE(FileThere(Product() + L"UserData\\UserData.mdb")) << "and the next part";
+}
+
+TEST_F(ArchiveInstall, FileKeptDespiteItsCrcStillCountsAsNotInstalled) {
+  TArchiveInstaller& installer = Installer(Damaged(L"crc-mismatch"));
+  // As after a run that raised an error: damaged files now stay on disk.
+  installer.zipArchiver.SetExtractCorruptedFiles(true);
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  EXPECT_TRUE(FileThere(Product() + L"HELP\\ReadMe.txt"));
+  EXPECT_FALSE(installer.AllInstalled);
+  ASSERT_EQ(1u, answerer.Seen().size());
+  EXPECT_EQ(NotAllInstalled, answerer.Seen()[0].Text);
+}
+
+TEST_F(ArchiveInstall, GoodPartsPassTheCheckOfKeptFiles) {
+  TArchiveInstaller& installer = Installer(DemoParts());
+  installer.zipArchiver.SetExtractCorruptedFiles(true);
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  EXPECT_TRUE(installer.AllInstalled);
+  EXPECT_TRUE(answerer.Seen().empty());
+}
+
+TEST_F(ArchiveInstall, PartThatIsNoArchiveIsReportedAndSkipped) {
+  TArchiveInstaller& installer = Installer(Damaged(L"not-a-zip"));
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  ASSERT_EQ(1u, answerer.Seen().size()) << "the part's notice only; its files were never listed";
+  EXPECT_EQ(InstallCaption, answerer.Seen()[0].Caption);
+  EXPECT_EQ(L"הרכיב " + Damaged(L"not-a-zip") +
+                L"\\MirpanN2.zip פגום.\r\nלא ניתן להתקינו.\r\n"
+                L"איתך הסליחה.",
+            answerer.Seen()[0].Text);
+  EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+  EXPECT_FALSE(FolderThere(Product() + L"UserData"));
+  EXPECT_EQ(1, FRefreshes);
+}
+
+TEST_F(ArchiveInstall, MissingPartAnswersFalse) {
+  TArchiveInstaller& installer = Installer(DemoParts());
+  TDialogAnswerer answerer;
+  EXPECT_FALSE(installer.ExtractArchive(ScratchRoot() + L"MirpanN9.zip", true));
+  ASSERT_EQ(1u, answerer.Seen().size());
+  EXPECT_EQ(0u, answerer.Seen()[0].Text.find(L"הרכיב " + ScratchRoot() + L"MirpanN9.zip פגום."));
+}
+
+TEST_F(ArchiveInstall, LeavingStopsThePassWithoutAFailure) {
+  TArchiveInstaller& installer = Installer(DemoParts());
+  FExitRequested = true;
+  TDialogAnswerer answerer;
+  EXPECT_TRUE(installer.ExtractArchive(DemoParts() + L"\\MirpanN1.zip", true));
+  EXPECT_TRUE(installer.AllInstalled);
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\NovsWallpaper.bmp"));
+  EXPECT_TRUE(answerer.Seen().empty());
+}
+
+TEST_F(ArchiveInstall, LogGoesToTheProductFolderElseTheDriveRoot) {
+  TArchiveInstaller& installer = Installer(DemoParts());
+  TStringList log;
+  log.Add("Downloading file MirpanN1.zip----> Failed");
+  log.Add("Installing file MirpanN1.zip----> Not Installed.");
+  installer.SaveInstallLog(log);
+  const std::string expected =
+      "Downloading file MirpanN1.zip----> Failed\r\n"
+      "Installing file MirpanN1.zip----> Not Installed.\r\n";
+  EXPECT_EQ(expected, FileBytes(ScratchRoot() + L"Install.log"));
+  PlantUserData();
+  installer.SaveInstallLog(log);
+  EXPECT_EQ(expected, FileBytes(Product() + L"Install.log"));
+}
