@@ -43,6 +43,13 @@ inline void Pump(int milliseconds = 0) {
   } while (milliseconds && GetTickCount() < end);
 }
 
+// Dispatches messages until `done` holds or the time is up; answers `done()` at the end.
+inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
+  DWORD end = GetTickCount() + milliseconds;
+  while (!done() && GetTickCount() < end) Pump(10);
+  return done();
+}
+
 // Presses a push button as a click does.
 inline void Press(TWinControl* button) {
   SendMessageW(button->Handle(), BM_CLICK, 0, 0);

@@ -61,7 +61,8 @@ TEST_F(WizardFormTest, DraggingTheTitleBarMovesByThePointersMovement) {
   SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   RECT before;
   GetWindowRect(Form->Handle(), &before);
-  auto input = [](DWORD flags, int x = 0, int y = 0) {
+  // Each input is awaited by what it must cause, so a busy machine only makes it slower.
+  auto input = [](DWORD flags, int x, int y, const std::function<bool()>& effect, int wait = 3000) {
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = flags;
@@ -71,27 +72,38 @@ TEST_F(WizardFormTest, DraggingTheTitleBarMovesByThePointersMovement) {
       in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     }
     SendInput(1, &in, sizeof(in));
-    Pump(60);
+    PumpUntil(effect, wait);
+  };
+  auto moved = [&](int dx, int dy) {
+    return [=] {
+      RECT r;
+      GetWindowRect(Form->Handle(), &r);
+      return r.left - before.left == dx && r.top - before.top == dy;
+    };
+  };
+  auto pointerAt = [](int x, int y) {
+    return [=] {
+      POINT p;
+      GetCursorPos(&p);
+      return p.x == x && p.y == y;
+    };
   };
   int x = before.left + 300, y = before.top + 9;
-  input(MOUSEEVENTF_MOVE, x, y);
-  input(MOUSEEVENTF_LEFTDOWN);
+  input(MOUSEEVENTF_MOVE, x, y, pointerAt(x, y));
+  input(MOUSEEVENTF_LEFTDOWN, 0, 0, [&] { return Form->Dragging; });
   ASSERT_TRUE(Form->Dragging);
-  for (int step = 1; step <= 4; ++step) input(MOUSEEVENTF_MOVE, x + 10 * step, y + 6 * step);
-  input(MOUSEEVENTF_RIGHTDOWN);
-  input(MOUSEEVENTF_RIGHTUP);
+  for (int step = 1; step <= 4; ++step)
+    input(MOUSEEVENTF_MOVE, x + 10 * step, y + 6 * step, moved(10 * step, 6 * step));
+  EXPECT_TRUE(moved(40, 24)());
+  input(
+      MOUSEEVENTF_RIGHTDOWN, 0, 0, [] { return false; }, 200);
+  input(MOUSEEVENTF_RIGHTUP, 0, 0, [&] { return !Form->Dragging; });
   EXPECT_FALSE(Form->Dragging);
-  RECT after;
-  GetWindowRect(Form->Handle(), &after);
-  EXPECT_EQ(after.left - before.left, 40);
-  EXPECT_EQ(after.top - before.top, 24);
   // Released: moving on no longer drags.
-  input(MOUSEEVENTF_MOVE, x + 80, y + 30);
-  input(MOUSEEVENTF_LEFTUP);
-  RECT released;
-  GetWindowRect(Form->Handle(), &released);
-  EXPECT_EQ(released.left, after.left);
-  EXPECT_EQ(released.top, after.top);
+  input(MOUSEEVENTF_MOVE, x + 80, y + 30, pointerAt(x + 80, y + 30));
+  input(
+      MOUSEEVENTF_LEFTUP, 0, 0, [] { return false; }, 200);
+  EXPECT_TRUE(moved(40, 24)());
 }
 
 TEST_F(WizardFormTest, LinksTakeTheHoverColourAndGiveItBack) {
