@@ -244,7 +244,6 @@ void TWinControl::RegisterOwnClass() {
   wc.lpfnWndProc = StdWndProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = LoadIconW(wc.hInstance, L"MAINICON");
   wc.lpszClassName = kOwnClass;
   RegisterClassExW(&wc);
   registered = true;

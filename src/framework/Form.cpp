@@ -17,6 +17,13 @@ TForm::TForm(TComponent* Owner, TBorderStyle borderStyle)
   FVisible = false;
   Application->FormCreated(this);
   CreateHandle();
+  // The program's icon in the caption and the task bar; a dialog frame shows none.
+  if (FBorderStyle != bsDialog) {
+    if (HICON icon = LoadIconW(Application->Instance(), L"MAINICON")) {
+      SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+      SendMessageW(FHandle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+  }
 }
 
 TForm::~TForm() {
