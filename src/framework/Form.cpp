@@ -86,7 +86,13 @@ void TForm::VisibleChanged() {
   }
   ShowWindow(FHandle, SW_SHOW);
   SetForegroundWindow(FHandle);
-  if (!ActiveControl) FocusFirstControl();
+  // The focus is set here as well, not only on activation: when another program holds the
+  // foreground, the window may not be activated, and Enter must still reach the right button.
+  if (ActiveControl && ActiveControl->Handle() && ActiveControl->Visible() &&
+      ActiveControl->Enabled())
+    ActiveControl->SetFocus();
+  else
+    FocusFirstControl();
 }
 
 void TForm::FocusFirstControl() {
