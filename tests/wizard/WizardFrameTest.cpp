@@ -189,6 +189,19 @@ TEST_F(WizardFormTest, ProgressBarValueModelAsPainted) {
   EXPECT_EQ(full.FirstFilledColumn, 1);
 }
 
+// The download's work events drive the same bar and the file-name line; a download of
+// unknown length shows its count alone.
+TEST_F(WizardFormTest, DownloadProgressShowsPercentAndKilobytes) {
+  Form->HttpClientWorkBegin(nullptr, wkRead, 102400);
+  Form->HttpClientWork(nullptr, wkRead, 51200);
+  EXPECT_EQ(Form->pbProgress->Position(), 50);
+  EXPECT_EQ(Form->LFileName->Caption(), L"הורדו 50 (KB) מתוך 100 (KB)");
+  Form->HttpClientWorkBegin(nullptr, wkRead, 0);
+  Form->HttpClientWork(nullptr, wkRead, 3000);
+  EXPECT_EQ(Form->pbProgress->Position(), 0);
+  EXPECT_EQ(Form->LFileName->Caption(), L"הורדו 3 (KB)");
+}
+
 TEST_F(WizardFormTest, TitleBarStripPaintsBlackUntilColouredThenAtOnce) {
   // The wizard's own strip shows its colour between the icon and the bevel's lower edge.
   EXPECT_EQ(TWindowPixels(Form->Handle()).At(8, 18), kTitleBar);
