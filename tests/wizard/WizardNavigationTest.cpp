@@ -110,6 +110,21 @@ TEST_F(WizardFormTest, InstallationPageLocksNavigationAndAsksBeforeClosing) {
   EXPECT_EQ(Page(), 4);
 }
 
+// Leaving through the title-bar X during the installation: the remaining steps still run,
+// the final page is not entered, and the window closes.
+TEST_F(WizardFormTest, ConfirmedExitDuringInstallationSkipsTheFinalPage) {
+  Form->WhileInstalling = [&] {
+    TAnswerDialogs confirm(true);
+    ClickAt(Form->Handle(), 678, 10);
+    EXPECT_EQ(confirm.Watch().Shown, 1);
+    EXPECT_TRUE(Form->ExitRequested);
+  };
+  for (int i = 0; i < 3; ++i) Press(Form->btnNext);
+  EXPECT_EQ(Form->Steps.back(), "RunFinishingSteps");
+  EXPECT_EQ(Page(), 3);
+  EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+}
+
 TEST_F(WizardFormTest, FinalPageOffersOnlyCloseAndLeavesWithoutQuestion) {
   for (int i = 0; i < 3; ++i) Press(Form->btnNext);
   ASSERT_EQ(Page(), 4);
