@@ -1,0 +1,166 @@
+// The real SetUp.exe in local mode, driven from outside onto a Wine drive backed by a scratch
+// folder: the whole road to the final page, existing user data with both answers, and
+// damaged parts; each read back from the tree, the registry, the links and the files.
+#include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h, which it needs
+#include <objbase.h>
+
+#include "../install/InstallTestSupport.h"
+#include "../install/InstalledState.h"
+#include "SetUpDriver.h"
+#include "framework/Text.h"
+
+using namespace InstallTest;
+
+namespace {
+
+const wchar_t* const Welcome = L"ברוכים הבאים";
+const wchar_t* const SetupType = L"שלב א : תצורת התקנה";
+const wchar_t* const SelectDrive = L"שלב א : מיקום התקנה";
+const wchar_t* const Finished = L"ההתקנה הסתיימה";
+const wchar_t* const Next = L"&המשך >";
+const wchar_t* const Close = L"&סגור";
+const wchar_t* const CheckMark = L"\xF0FC";
+const std::string OwnData = "the user's own company data";
+
+std::string Utf8(const std::wstring& Text) {
+  return Utf8FromU16(std::u16string(Text.begin(), Text.end()));
+}
+
+class LocalInstall : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitialize(nullptr);
+    ClearScratch();
+    RedirectShellFolders(Root() + L"Desktop", Root() + L"Start Menu");
+    ForgetInstallation();
+    SetRegText(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper", L"before");
+  }
+  void TearDown() override {
+    FSetUp.reset();
+    ClearScratch();
+    CoUninitialize();
+  }
+
+  std::wstring Root() const { return ScratchRoot(); }
+  std::wstring Drive() const { return Root().substr(0, 2); }
+  std::wstring Product() const { return Root() + L"Norvasto\\Mirpan\\"; }
+
+  // Starts the program and walks pages 0 to 2, choosing the scratch drive.
+  void StartAndChooseScratchDrive(const std::wstring& Program) {
+    FSetUp.reset(new TSetUpDriver(Program));
+    ASSERT_TRUE(FSetUp->Started());
+    for (const wchar_t* page : {Welcome, SetupType}) {
+      HWND window = FSetUp->WaitForWindow(page);
+      ASSERT_NE(nullptr, window) << Utf8(page) << " " << Utf8(FSetUp->VisibleTitles());
+      ASSERT_TRUE(FSetUp->Click(window, Next));
+    }
+    HWND window = FSetUp->WaitForWindow(SelectDrive);
+    ASSERT_NE(nullptr, window);
+    ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
+    ASSERT_TRUE(FSetUp->Click(window, Next));
+  }
+
+  // Waits for a message dialog, notes its text, and answers it with Enter or the check mark.
+  std::wstring AnswerDialog(const std::wstring& Caption, bool Confirm = false) {
+    HWND dialog = FSetUp->WaitForWindow(Caption);
+    if (!dialog) return L"(no dialog; showing: " + FSetUp->VisibleTitles() + L")";
+    std::wstring text = FSetUp->DialogText(dialog);
+    Sleep(200);  // until the dialog takes its keys
+    if (Confirm)
+      FSetUp->Click(dialog, CheckMark);
+    else
+      FSetUp->PressEnter(dialog);
+    // The next dialog may have the same title: let this one go first.
+    for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(50);
+    return text;
+  }
+
+  // The final page, then out through its close button.
+  void FinishAndClose() {
+    HWND window = FSetUp->WaitForWindow(Finished);
+    ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+    // The page has settled (and leaving needs no question) once the next button is gone.
+    ASSERT_TRUE(FSetUp->WaitUntilHidden(window, Next));
+    ASSERT_TRUE(FSetUp->Click(window, Close));
+    EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
+  }
+
+  void PlantUserData() {
+    CreateDirectoryW((Root() + L"Norvasto").c_str(), nullptr);
+    CreateDirectoryW(Product().c_str(), nullptr);
+    CreateDirectoryW((Product() + L"UserData").c_str(), nullptr);
+    WriteBytes(Product() + L"UserData\\UserData.mdb", OwnData);
+  }
+
+  std::unique_ptr<TSetUpDriver> FSetUp;
+};
+
+}  // namespace
+
+TEST_F(LocalInstall, WholeRoadFromTheWelcomePageToTheClosedProgram) {
+  StartAndChooseScratchDrive(BuildFolder(L"bin\\SetUp.exe"));
+  FinishAndClose();
+
+  EXPECT_TRUE(FileBytes(BuildFolder(L"demo\\Mirpan.exe")) ==
+              FileBytes(Product() + L"Bin\\Mirpan.exe"));
+  for (const wchar_t* name :
+       {L"Bin\\MirpanFolder.ico", L"Bin\\NovsFolder.ico", L"Bin\\NovsWallpaper.bmp",
+        L"UserData\\UserData.mdb", L"HELP\\ReadMe.txt", L"ClientSql\\ReadMe.txt"})
+    EXPECT_TRUE(FileThere(Product() + name)) << Utf8(name);
+  EXPECT_EQ("Vantore is still new\r\n", FileBytes(Product() + L"firstTime.dat"));
+  ExpectSettingsKeyFor(Drive());
+  ExpectUninstallEntryAndFileTypesFor(Drive());
+  ExpectLinksAndWallpaperFor(Drive(), Root() + L"Desktop", Root() + L"Start Menu");
+  ExpectFolderIconsBelow(Root());
+  EXPECT_FALSE(FileThere(Product() + L"Install.log"));
+  EXPECT_FALSE(FileThere(Root() + L"Install.log"));
+}
+
+TEST_F(LocalInstall, ExistingUserDataKeptOnTheDefaultAnswerWithTheBackupBeside) {
+  PlantUserData();
+  StartAndChooseScratchDrive(BuildFolder(L"bin\\SetUp.exe"));
+  std::wstring question = AnswerDialog(L"גיבוי נתוני חברה לעבודה");
+  EXPECT_NE(std::wstring::npos, question.find(L"ושמרה אותו ב-" + Product())) << Utf8(question);
+  FinishAndClose();
+  EXPECT_EQ(OwnData, FileBytes(Product() + L"UserData\\UserData.mdb"));
+  EXPECT_EQ(OwnData, FileBytes(Product() + L"UserData - Copy\\UserData.mdb"));
+  EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+}
+
+TEST_F(LocalInstall, ExistingUserDataOverwrittenOnConfirmTheBackupStays) {
+  PlantUserData();
+  StartAndChooseScratchDrive(BuildFolder(L"bin\\SetUp.exe"));
+  AnswerDialog(L"גיבוי נתוני חברה לעבודה", true);
+  FinishAndClose();
+  EXPECT_EQ(0u, FileBytes(Product() + L"UserData\\UserData.mdb").find("Standard Jet DB"));
+  EXPECT_EQ(OwnData, FileBytes(Product() + L"UserData - Copy\\UserData.mdb"));
+}
+
+TEST_F(LocalInstall, DamagedPartsAreReportedAndTheRestInstalled) {
+  // SetUp.exe beside the marker, a first part with a bad CRC and a second that is no archive.
+  const std::wstring source = Root() + L"Source";
+  CreateDirectoryW(source.c_str(), nullptr);
+  const std::wstring damaged = BuildFolder(L"tests\\install\\damaged-parts\\");
+  ASSERT_TRUE(
+      CopyFileW(BuildFolder(L"bin\\SetUp.exe").c_str(), (source + L"\\SetUp.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(BuildFolder(L"bin\\MirpanN.zip").c_str(),
+                        (source + L"\\MirpanN.zip").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((damaged + L"crc-mismatch\\MirpanN1.zip").c_str(),
+                        (source + L"\\MirpanN1.zip").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((damaged + L"not-a-zip\\MirpanN2.zip").c_str(),
+                        (source + L"\\MirpanN2.zip").c_str(), FALSE));
+
+  StartAndChooseScratchDrive(source + L"\\SetUp.exe");
+  EXPECT_EQ(L"הרכיב " + source + L"\\MirpanN2.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
+            AnswerDialog(L"התקנת Mirpan"));
+  EXPECT_EQ(L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n",
+            AnswerDialog(L"התקנת Mirpan"));
+  FinishAndClose();
+  EXPECT_FALSE(FileThere(Product() + L"HELP\\ReadMe.txt"));
+  EXPECT_TRUE(FileThere(Product() + L"Topic\\ReadMe.txt"));
+  EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+  EXPECT_FALSE(FolderThere(Product() + L"UserData"));
+  ExpectFolderIconsBelow(Root());
+}

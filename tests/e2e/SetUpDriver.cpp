@@ -1,0 +1,143 @@
+#include "SetUpDriver.h"
+
+#include <functional>
+
+namespace {
+
+std::wstring Text(HWND Window) {
+  wchar_t buffer[2048] = L"";
+  GetWindowTextW(Window, buffer, 2048);
+  return buffer;
+}
+
+std::wstring ClassOf(HWND Window) {
+  wchar_t buffer[64] = L"";
+  GetClassNameW(Window, buffer, 64);
+  return buffer;
+}
+
+struct TSearch {
+  std::function<bool(HWND)> Match;
+  HWND Found;
+};
+
+BOOL CALLBACK Visit(HWND Window, LPARAM Param) {
+  auto* search = reinterpret_cast<TSearch*>(Param);
+  if (!search->Match(Window)) return TRUE;
+  search->Found = Window;
+  return FALSE;
+}
+
+// The first top-level window (or child of Parent) that Match accepts.
+HWND FindWhere(HWND Parent, std::function<bool(HWND)> Match) {
+  TSearch search{std::move(Match), nullptr};
+  if (Parent)
+    EnumChildWindows(Parent, Visit, reinterpret_cast<LPARAM>(&search));
+  else
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+}  // namespace
+
+TSetUpDriver::TSetUpDriver(const std::wstring& Program) {
+  const std::wstring folder = Program.substr(0, Program.rfind(L'\\'));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(Program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                      &startup, &FProcess))
+    FProcess = {};
+}
+
+TSetUpDriver::~TSetUpDriver() {
+  if (!FProcess.hProcess) return;
+  if (!Exited(0)) TerminateProcess(FProcess.hProcess, 99);
+  WaitForSingleObject(FProcess.hProcess, 5000);
+  CloseHandle(FProcess.hThread);
+  CloseHandle(FProcess.hProcess);
+}
+
+HWND TSetUpDriver::WaitForWindow(const std::wstring& Title, DWORD Milliseconds) const {
+  for (DWORD end = GetTickCount() + Milliseconds; GetTickCount() < end; Sleep(50)) {
+    HWND found = FindWhere(nullptr, [&](HWND w) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(w, &process);
+      return process == FProcess.dwProcessId && IsWindowVisible(w) && Text(w) == Title;
+    });
+    if (found) return found;
+    if (Exited(0)) return nullptr;
+  }
+  return nullptr;
+}
+
+bool TSetUpDriver::Click(HWND Window, const std::wstring& Caption) const {
+  // A page sets a button's caption before it enables it; a disabled button ignores clicks.
+  for (DWORD end = GetTickCount() + 10000; GetTickCount() < end; Sleep(50)) {
+    HWND button = FindWhere(Window, [&](HWND w) {
+      return ClassOf(w) == L"Button" && IsWindowVisible(w) && IsWindowEnabled(w) &&
+             Text(w) == Caption;
+    });
+    if (button) {
+      PostMessageW(button, BM_CLICK, 0, 0);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TSetUpDriver::WaitUntilHidden(HWND Window, const std::wstring& Caption) const {
+  // The button's own style: while the program hides its window for a moment, every child
+  // counts as invisible.
+  for (DWORD end = GetTickCount() + 10000; GetTickCount() < end; Sleep(50)) {
+    if (!FindWhere(Window, [&](HWND w) {
+          return (GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE) && Text(w) == Caption;
+        }))
+      return true;
+  }
+  return false;
+}
+
+bool TSetUpDriver::ChooseDrive(HWND Window, const std::wstring& Root) const {
+  HWND box = FindWhere(Window, [](HWND w) { return ClassOf(w) == L"ComboBox"; });
+  if (!box) return false;
+  if (SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(Root.c_str())) == CB_ERR)
+    return false;
+  // What the box tells its parent when the user picks an item.
+  SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(box));
+  return true;
+}
+
+std::wstring TSetUpDriver::DialogText(HWND Dialog) const {
+  HWND memo = FindWhere(Dialog, [](HWND w) { return ClassOf(w) == L"Edit"; });
+  if (!memo) return L"(no text)";
+  // Another process's control: only the message reaches its text.
+  wchar_t buffer[2048] = L"";
+  SendMessageW(memo, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+void TSetUpDriver::PressEnter(HWND Dialog) const {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(Dialog, nullptr), &info);
+  HWND target = info.hwndFocus ? info.hwndFocus : Dialog;
+  PostMessageW(target, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageW(target, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+bool TSetUpDriver::Exited(DWORD Milliseconds) const {
+  return WaitForSingleObject(FProcess.hProcess, Milliseconds) == WAIT_OBJECT_0;
+}
+
+std::wstring TSetUpDriver::VisibleTitles() const {
+  std::wstring titles;
+  FindWhere(nullptr, [&](HWND w) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(w, &process);
+    if (process == FProcess.dwProcessId && IsWindowVisible(w)) titles += L"[" + Text(w) + L"] ";
+    return false;
+  });
+  return titles;
+}

@@ -1,0 +1,37 @@
+#pragma once
+// Drives the built SetUp.exe from outside, as a user would: its own process, its windows found
+// by their titles, buttons clicked and the drive chosen with window messages.
+#include <windows.h>
+
+#include <string>
+
+class TSetUpDriver {
+ public:
+  // Starts Program (SetUp.exe) in its own folder.
+  explicit TSetUpDriver(const std::wstring& Program);
+  ~TSetUpDriver();
+  TSetUpDriver(const TSetUpDriver&) = delete;
+  TSetUpDriver& operator=(const TSetUpDriver&) = delete;
+
+  bool Started() const { return FProcess.hProcess != nullptr; }
+  // The program's visible top-level window with this title, waited for; null when none came.
+  HWND WaitForWindow(const std::wstring& Title, DWORD Milliseconds = 60000) const;
+  // Clicks the child button showing Caption once it is enabled, without waiting for what the
+  // click runs; false when no such button came.
+  bool Click(HWND Window, const std::wstring& Caption) const;
+  // Waits until no visible child button shows Caption; false when one still does.
+  bool WaitUntilHidden(HWND Window, const std::wstring& Caption) const;
+  // Selects Root (such as S:\) in the drive box as the user's choice.
+  bool ChooseDrive(HWND Window, const std::wstring& Root) const;
+  // The text of a message dialog: its read-only edit box.
+  std::wstring DialogText(HWND Dialog) const;
+  // Presses Enter on the control that has the focus in Dialog: its default button.
+  void PressEnter(HWND Dialog) const;
+  // The titles of the program's visible windows, for a test that waited in vain.
+  std::wstring VisibleTitles() const;
+  // Waits for the process to end; true when it did.
+  bool Exited(DWORD Milliseconds) const;
+
+ private:
+  PROCESS_INFORMATION FProcess = {};
+};
