@@ -39,8 +39,9 @@ TEST_F(WizardFormTest, WalkingThePagesSetsCaptionsButtonsAndRecord) {
   expectPage(0, L"ברוכים הבאים", false);
 }
 
-// Choosing a drive in the box, as the user does, moves the target path to it.
-TEST_F(WizardFormTest, ChosenDriveWithRoomBecomesTheTarget) {
+// Choosing a drive in the box, as the user does, moves the target path to it when it has
+// room.
+TEST_F(WizardFormTest, ChosenDriveBecomesTheTargetOnlyWithRoom) {
   Press(Form->btnNext);
   Press(Form->btnNext);
   TComboBox* box = Form->EDrivesCombo;
@@ -61,6 +62,15 @@ TEST_F(WizardFormTest, ChosenDriveWithRoomBecomesTheTarget) {
   choose(0);
   EXPECT_EQ(Form->LPath->Caption(), box->Item(0).substr(0, 2) + L"\\Norvasto\\Mirpan\\");
   EXPECT_EQ(Form->LastDriveIndex, 0);
+
+  // A drive that is not ready counts as full: refused once, the previous one returns.
+  box->AddItem(L"Q:\\");
+  TAnswerDialogs dismiss(true);
+  choose(box->ItemCount() - 1);
+  EXPECT_EQ(dismiss.Watch().Shown, 1);
+  EXPECT_EQ(dismiss.Watch().Caption, L"דיסק מלא");
+  EXPECT_EQ(box->ItemIndex(), 0);
+  EXPECT_EQ(Form->LPath->Caption(), box->Item(0).substr(0, 2) + L"\\Norvasto\\Mirpan\\");
 }
 
 // While page 3 installs, the navigation is locked: clicks do nothing, a close request asks
