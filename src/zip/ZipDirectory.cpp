@@ -78,33 +78,46 @@ std::string ZipOemToAnsi(const std::string& oem) {
 // --- name index ---
 
 void TZipHashedStringList::Clear() {
+  FFirst.clear();
   FItems.clear();
-  FPositions.clear();
 }
 
 int TZipHashedStringList::IndexOf(const std::string& text) const {
-  auto found = FPositions.find(text);
-  return found == FPositions.end() || found->second.empty() ? -1 : found->second.front();
+  auto found = FFirst.find(text);
+  return found == FFirst.end() ? -1 : found->second;
+}
+
+// Makes position Index the lookup's answer for its text when no earlier position holds it.
+void TZipHashedStringList::Index(int index) {
+  const std::string& text = FItems[static_cast<size_t>(index)];
+  auto found = FFirst.find(text);
+  if (found == FFirst.end())
+    FFirst.emplace(text, index);
+  else if (found->second > index) {
+    FFirst.erase(found);
+    FFirst.emplace(text, index);
+  }
 }
 
 void TZipHashedStringList::Add(const std::string& text) {
   FItems.push_back(text);
-  FPositions[text].push_back(Count() - 1);
-}
-
-void TZipHashedStringList::Forget(int index) {
-  auto found = FPositions.find(FItems[static_cast<size_t>(index)]);
-  if (found == FPositions.end()) return;
-  auto& list = found->second;
-  list.erase(std::remove(list.begin(), list.end(), index), list.end());
-  if (list.empty()) FPositions.erase(found);
+  Index(Count() - 1);
 }
 
 void TZipHashedStringList::Put(int index, const std::string& text) {
-  Forget(index);
+  const std::string old = FItems[static_cast<size_t>(index)];
+  auto found = FFirst.find(old);
+  const bool wasFirst = found != FFirst.end() && found->second == index;
+  if (wasFirst) FFirst.erase(found);
   FItems[static_cast<size_t>(index)] = text;
-  auto& list = FPositions[text];
-  list.insert(std::lower_bound(list.begin(), list.end(), index), index);
+  Index(index);
+  // Renaming is rare: the old text's next holder is found by a scan.
+  if (wasFirst)
+    for (int i = index + 1; i < Count(); ++i)
+      if (FItems[static_cast<size_t>(i)] == old) {
+        Index(i);
+        break;
+      }
 }
 
 // --- entry array ---

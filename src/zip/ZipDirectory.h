@@ -4,15 +4,18 @@
 // in front of the archive and, when the directory is missing or damaged, rebuilds it from
 // the local headers.
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "zip/ZipStream.h"
 #include "zip/ZipTypes.h"
 
-// Entry names lower-cased by the locale, one per position, with a lookup by text.
+// Entry names lower-cased by the locale, one per position, with a lookup by text. The
+// lookup keys view the stored texts, which a deque never moves, so each name is kept once.
 class TZipHashedStringList {
  public:
   void Clear();
@@ -23,9 +26,9 @@ class TZipHashedStringList {
   void Put(int index, const std::string& text);
 
  private:
-  void Forget(int index);
-  std::vector<std::string> FItems;
-  std::unordered_map<std::string, std::vector<int>> FPositions;
+  void Index(int index);
+  std::deque<std::string> FItems;
+  std::unordered_map<std::string_view, int> FFirst;
 };
 
 class TZipDirArray {
