@@ -172,6 +172,33 @@ TEST(CannedHTTP, FifteenthRedirectIsReturnedUnchanged) {
   EXPECT_EQ(http.RedirectCount(), 0);
 }
 
+TEST(CannedHTTP, UploadAndProxyRequestLines) {
+  TCannedIOHandler transport("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n", 4096);
+  transport.CloseAtEnd = false;
+  TNetHTTP http;
+  http.SetIOHandler(&transport);
+  TNetMemoryStream source;
+  source.Write("abc", 3);
+  http.PerformRequest(mtPost, "http://h:8080/form", &source, nullptr);
+  EXPECT_EQ(transport.Sent,
+            "POST /form HTTP/1.1\r\nContent-Length: 3\r\nHost: h:8080\r\n"
+            "Accept: text/html, */*\r\nUser-Agent: Mozilla/3.0 (compatible; Mirpan SetUp)\r\n"
+            "\r\nabc");
+
+  TCannedIOHandler viaProxy("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok", 4096);
+  TNetHTTP proxied;
+  proxied.ProxyParams.SetProxyServer("proxy.example");
+  proxied.ProxyParams.SetProxyPort(3128);
+  proxied.SetIOHandler(&viaProxy);
+  TNetMemoryStream stream;
+  proxied.Get("http://h/a/b.zip#part", stream);
+  EXPECT_EQ(proxied.Host, "proxy.example");
+  EXPECT_EQ(proxied.Port, 3128);
+  EXPECT_EQ(viaProxy.Sent.substr(0, viaProxy.Sent.find("\r\n")),
+            "GET http://h:80/a/b.zip HTTP/1.1");
+  EXPECT_EQ(stream.DataString(), "ok");
+}
+
 TEST(CannedHTTP, BasicAuthenticationRetriesWithCredentials) {
   const std::string responses =
       "HTTP/1.1 401 Unauthorized\r\nWWW-Authenticate: Basic realm=\"r\"\r\n"
