@@ -170,17 +170,22 @@ int TForm::ShowModal() {
 }
 
 LRESULT TForm::DefaultButtonId() {
+  // A form that is disabled (behind a modal dialog) presses nothing: a key posted to it must
+  // not click a button the user cannot reach.
+  if (!IsWindowEnabled(FHandle)) return 0;
+  auto pressable = [](TButton* b) {
+    return b && b->Handle() && IsWindowVisible(b->Handle()) && IsWindowEnabled(b->Handle());
+  };
   // Enter presses the focused push button, or else the form's default button. While the
   // form is not the active window the system reports no focus; the form's own record of
   // its focused control stands in.
   TWinControl* focused = FromHandle(GetFocus());
   if (!focused || focused->ParentForm() != this) focused = ActiveControl;
-  if (auto* button = dynamic_cast<TButton*>(focused))
+  if (auto* button = dynamic_cast<TButton*>(focused); pressable(button))
     return MAKELONG(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
   for (int i = 0; i < ControlCount(); ++i) {
     auto* b = dynamic_cast<TButton*>(Controls(i));
-    if (b && b->Default && b->Visible() && b->Enabled())
-      return MAKELONG(GetDlgCtrlID(b->Handle()), DC_HASDEFID);
+    if (b && b->Default && pressable(b)) return MAKELONG(GetDlgCtrlID(b->Handle()), DC_HASDEFID);
   }
   return 0;
 }

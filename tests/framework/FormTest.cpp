@@ -88,6 +88,31 @@ TEST_F(FormTest, ModalFormEndsWithTheButtonsResultOrCancelWhenClosed) {
   EXPECT_EQ(Form->ShowModal(), mrCancel);
 }
 
+TEST_F(FormTest, EnterReachesNoButtonOfAFormBehindAModalOne) {
+  auto* exit = new TButton(Form);
+  exit->SetBounds(10, 10, 75, 25);
+  exit->SetParent(Form);
+  int clicks = 0;
+  exit->OnClick = [&](TComponent*) { ++clicks; };
+  Form->Show();
+  exit->SetFocus();
+  auto post = [&](HWND target) {
+    PostMessageW(target, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(target, WM_KEYUP, VK_RETURN, 0xC0000001);
+    Application->ProcessMessages();
+  };
+  post(exit->Handle());
+  EXPECT_EQ(clicks, 1);
+  Form->SetEnabled(false);  // as while a modal dialog is up
+  post(exit->Handle());
+  post(Form->Handle());
+  EXPECT_EQ(clicks, 1);
+  Form->SetEnabled(true);
+  exit->Hide();
+  post(Form->Handle());
+  EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(FormTest, ScreenCentredFormStaysWhereItWasMovedWhenShownAgain) {
   Form->Position = poScreenCenter;
   Form->Show();
