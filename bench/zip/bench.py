@@ -121,13 +121,14 @@ def run_once(command, out):
     # Peak RSS through time(1): a child forked from this Python process would carry the
     # parent's high-water mark across exec.
     start = time.perf_counter()
-    done = subprocess.run(["/usr/bin/time", "-f", "%M"] + command, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.PIPE)
+    done = subprocess.run(["/usr/bin/time", "-f", "%M %U %S"] + command,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     wall = time.perf_counter() - start
     err = done.stderr.decode(errors="replace").strip().splitlines()
     if done.returncode != 0:
         sys.exit(f"{command[0]} failed ({done.returncode}): {err}")
-    return wall, int(err[-1]) / 1024.0
+    rss, user, system = err[-1].split()
+    return wall, int(rss) / 1024.0, float(user) + float(system)
 
 
 def main():
@@ -155,19 +156,23 @@ def main():
         for command in tools.values():  # warm the cache and the disk
             run_once(command, out)
         results = {name: [] for name in tools}
+        cpu = {name: [] for name in tools}
         rss = {name: 0.0 for name in tools}
         for _ in range(args.runs):  # interleaved, so drift hits every tool alike
             for name, command in tools.items():
-                wall, peak = run_once(command, out)
+                wall, peak, seconds = run_once(command, out)
                 results[name].append(wall)
+                cpu[name].append(seconds)
                 rss[name] = max(rss[name], peak)
         size = os.path.getsize(archive) / MB
         print(f"\n{shape}: archive {size:.0f} MiB, {args.runs} runs")
-        print(f"  {'tool':<9} {'median s':>9} {'min-max s':>15} {'x zipx':>7} {'peak RSS MiB':>13}")
+        print(f"  {'tool':<9} {'median s':>9} {'min-max s':>15} {'x zipx':>7} "
+              f"{'CPU s':>7} {'peak RSS MiB':>13}")
         medians = {name: statistics.median(times) for name, times in results.items()}
         for name, times in results.items():
             print(f"  {name:<9} {medians[name]:9.3f} {min(times):7.3f}-{max(times):<7.3f} "
-                  f"{medians[name] / medians['zipx']:7.2f} {rss[name]:13.1f}")
+                  f"{medians[name] / medians['zipx']:7.2f} {statistics.median(cpu[name]):7.3f} "
+                  f"{rss[name]:13.1f}")
         fastest = min(medians[n] for n in ("unzip", "bsdtar", "7z"))
         vs_tools = medians["zipx"] / fastest
         vs_ref = medians["zipx"] / medians["ref-loop"]
