@@ -87,6 +87,23 @@ class LocalInstall : public ::testing::Test {
     EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
   }
 
+  // SetUp.exe and the marker in a folder of their own beside the parts of one test case.
+  std::wstring SourceWith(const std::wstring& Part1, const std::wstring& Part2) {
+    const std::wstring source = Root() + L"Source";
+    CreateDirectoryW(source.c_str(), nullptr);
+    const std::pair<std::wstring, const wchar_t*> files[] = {
+        {BuildFolder(L"bin\\SetUp.exe"), L"SetUp.exe"},
+        {BuildFolder(L"bin\\MirpanN.zip"), L"MirpanN.zip"},
+        {Part1, L"MirpanN1.zip"},
+        {Part2, L"MirpanN2.zip"}};
+    for (const auto& [from, name] : files)
+      EXPECT_TRUE(CopyFileW(from.c_str(), (source + L"\\" + name).c_str(), FALSE)) << Utf8(from);
+    return source;
+  }
+  std::wstring TestPart(const wchar_t* Case, const wchar_t* Name) const {
+    return BuildFolder(L"tests\\install\\test-parts\\") + Case + L"\\" + Name;
+  }
+
   void PlantUserData() {
     CreateDirectoryW((Root() + L"Norvasto").c_str(), nullptr);
     CreateDirectoryW(Product().c_str(), nullptr);
@@ -139,19 +156,9 @@ TEST_F(LocalInstall, ExistingUserDataOverwrittenOnConfirmTheBackupStays) {
 }
 
 TEST_F(LocalInstall, DamagedPartsAreReportedAndTheRestInstalled) {
-  // SetUp.exe beside the marker, a first part with a bad CRC and a second that is no archive.
-  const std::wstring source = Root() + L"Source";
-  CreateDirectoryW(source.c_str(), nullptr);
-  const std::wstring damaged = BuildFolder(L"tests\\install\\damaged-parts\\");
-  ASSERT_TRUE(
-      CopyFileW(BuildFolder(L"bin\\SetUp.exe").c_str(), (source + L"\\SetUp.exe").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW(BuildFolder(L"bin\\MirpanN.zip").c_str(),
-                        (source + L"\\MirpanN.zip").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW((damaged + L"crc-mismatch\\MirpanN1.zip").c_str(),
-                        (source + L"\\MirpanN1.zip").c_str(), FALSE));
-  ASSERT_TRUE(CopyFileW((damaged + L"not-a-zip\\MirpanN2.zip").c_str(),
-                        (source + L"\\MirpanN2.zip").c_str(), FALSE));
-
+  // A first part with a bad CRC and a second that is no archive.
+  const std::wstring source = SourceWith(TestPart(L"crc-mismatch", L"MirpanN1.zip"),
+                                         TestPart(L"not-a-zip", L"MirpanN2.zip"));
   StartAndChooseScratchDrive(source + L"\\SetUp.exe");
   EXPECT_EQ(L"הרכיב " + source + L"\\MirpanN2.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
             AnswerDialog(L"התקנת Mirpan"));
@@ -162,5 +169,31 @@ TEST_F(LocalInstall, DamagedPartsAreReportedAndTheRestInstalled) {
   EXPECT_TRUE(FileThere(Product() + L"Topic\\ReadMe.txt"));
   EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
   EXPECT_FALSE(FolderThere(Product() + L"UserData"));
+  ExpectFolderIconsBelow(Root());
+}
+
+TEST_F(LocalInstall, LeavingDuringTheExtractionFinishesTheStepsWithoutTheFinalPage) {
+  PlantUserData();
+  const std::wstring source =
+      SourceWith(TestPart(L"long-extraction", L"MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip"));
+  StartAndChooseScratchDrive(source + L"\\SetUp.exe");
+  AnswerDialog(L"גיבוי נתוני חברה לעבודה");  // keep the user's data
+  // The long file is being written: the title-bar "X", where it is painted.
+  for (DWORD end = GetTickCount() + 30000;
+       !FileThere(Product() + L"Bin\\Archive.dat") && GetTickCount() < end;)
+    Sleep(10);
+  HWND window = FSetUp->WaitForWindow(L"התקנת התוכנה ורישומה");
+  ASSERT_NE(nullptr, window);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+  AnswerDialog(L"יציאה מהתקנה", true);
+
+  EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
+  EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat")) << "the cut-off file is removed";
+  EXPECT_EQ(OwnData, FileBytes(Product() + L"UserData\\UserData.mdb"));
+  // The steps after the extraction still ran.
+  EXPECT_EQ("Vantore is still new\r\n", FileBytes(Product() + L"firstTime.dat"));
+  ExpectUninstallEntryAndFileTypesFor(Drive());
   ExpectFolderIconsBelow(Root());
 }

@@ -50,7 +50,7 @@ class ArchiveInstall : public ::testing::Test {
   std::wstring Product() const { return ScratchRoot() + L"Norvasto\\Mirpan\\"; }
   std::wstring DemoParts() const { return BuildFolder(L"bin"); }
   std::wstring Damaged(const wchar_t* Defect) const {
-    return BuildFolder(L"tests/install/damaged-parts/") + Defect;
+    return BuildFolder(L"tests/install/test-parts/") + Defect;
   }
 
   void PlantUserData() {

@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
-"""Damaged copies of the demo archive parts, one folder per defect, named for it.
+"""Copies of the demo archive parts for the tests, one folder per case, named for it.
 
-make_damaged_parts.py PARTS_FOLDER OUTPUT_FOLDER
+make_test_parts.py PARTS_FOLDER OUTPUT_FOLDER
 
 crc-mismatch/   MirpanN1.zip whose HELP/ReadMe.txt records a wrong CRC-32 (local and central
                 header alike, so only the check of the data finds it); MirpanN2.zip as built.
 not-a-zip/      MirpanN1.zip as built; MirpanN2.zip is plain text.
+long-extraction/ MirpanN1.zip with a large stored file more in Bin, so that its extraction
+                lasts long enough for the user to act during it; MirpanN2.zip as built.
 """
 import shutil
 import struct
 import sys
+import zipfile
 from pathlib import Path
 
 DAMAGED_ENTRY = b"HELP/ReadMe.txt"
@@ -34,18 +37,33 @@ def break_crc(data, name):
     return bytes(data)
 
 
+def add_long_file(part, target, megabytes=64):
+    shutil.copyfile(part, target)
+    with zipfile.ZipFile(target, "a") as archive:
+        entry = zipfile.ZipInfo("Bin/Archive.dat", (2026, 1, 1, 12, 0, 0))
+        # Stored: the archiver reports progress, and lets the window work, once per block read.
+        entry.compress_type = zipfile.ZIP_STORED
+        chunk = bytes(1 << 20)
+        with archive.open(entry, "w") as data:
+            for _ in range(megabytes):
+                data.write(chunk)
+
+
 def main():
     parts = Path(sys.argv[1])
     out = Path(sys.argv[2])
     crc = out / "crc-mismatch"
     not_zip = out / "not-a-zip"
-    for folder in (crc, not_zip):
+    long_extraction = out / "long-extraction"
+    for folder in (crc, not_zip, long_extraction):
         folder.mkdir(parents=True, exist_ok=True)
     (crc / "MirpanN1.zip").write_bytes(break_crc((parts / "MirpanN1.zip").read_bytes(),
                                                  DAMAGED_ENTRY))
     shutil.copyfile(parts / "MirpanN2.zip", crc / "MirpanN2.zip")
     shutil.copyfile(parts / "MirpanN1.zip", not_zip / "MirpanN1.zip")
     (not_zip / "MirpanN2.zip").write_bytes(b"This part was cut off by the download.\r\n")
+    add_long_file(parts / "MirpanN1.zip", long_extraction / "MirpanN1.zip")
+    shutil.copyfile(parts / "MirpanN2.zip", long_extraction / "MirpanN2.zip")
 
 
 if __name__ == "__main__":
