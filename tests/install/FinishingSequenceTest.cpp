@@ -66,12 +66,6 @@ TEST_F(FinishingSequence, RegistersTheInstallationOnTheChosenDrive) {
   ExpectUninstallEntryAndFileTypesFor(Drive());
 }
 
-TEST_F(FinishingSequence, BothBoxesTickedGiveTwoLinksAndTheWallpaper) {
-  MakeProductFolder();
-  RunFinishingSequence(FRec, FChoices);
-  ExpectLinksAndWallpaperFor(Drive(), Desktop(), StartMenu());
-}
-
 TEST_F(FinishingSequence, BothBoxesClearedLeaveLinksAndWallpaperAlone) {
   MakeProductFolder();
   FChoices.AddShortcut = false;
