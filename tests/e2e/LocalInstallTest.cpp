@@ -6,6 +6,8 @@
 // after windows.h, which it needs
 #include <objbase.h>
 
+#include <cstdlib>
+
 #include "../install/InstallTestSupport.h"
 #include "../install/InstalledState.h"
 #include "SetUpDriver.h"
@@ -47,17 +49,21 @@ class LocalInstall : public ::testing::Test {
   std::wstring Drive() const { return Root().substr(0, 2); }
   std::wstring Product() const { return Root() + L"Norvasto\\Mirpan\\"; }
 
-  // Starts the program and walks pages 0 to 2, choosing the scratch drive.
-  void StartAndChooseScratchDrive(const std::wstring& Program) {
+  // Starts the program and walks to page 2; null when it did not get there.
+  HWND StartAndWalkToTheDrivePage(const std::wstring& Program) {
     FSetUp.reset(new TSetUpDriver(Program));
-    ASSERT_TRUE(FSetUp->Started());
+    if (!FSetUp->Started()) return nullptr;
     for (const wchar_t* page : {Welcome, SetupType}) {
       HWND window = FSetUp->WaitForWindow(page);
-      ASSERT_NE(nullptr, window) << Utf8(page) << " " << Utf8(FSetUp->VisibleTitles());
-      ASSERT_TRUE(FSetUp->Click(window, Next));
+      if (!window || !FSetUp->Click(window, Next)) return nullptr;
     }
-    HWND window = FSetUp->WaitForWindow(SelectDrive);
-    ASSERT_NE(nullptr, window);
+    return FSetUp->WaitForWindow(SelectDrive);
+  }
+
+  // Walks pages 0 to 2, choosing the scratch drive, and starts the installation.
+  void StartAndChooseScratchDrive(const std::wstring& Program) {
+    HWND window = StartAndWalkToTheDrivePage(Program);
+    ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
     ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
     ASSERT_TRUE(FSetUp->Click(window, Next));
   }
@@ -196,4 +202,26 @@ TEST_F(LocalInstall, LeavingDuringTheExtractionFinishesTheStepsWithoutTheFinalPa
   EXPECT_EQ("Vantore is still new\r\n", FileBytes(Product() + L"firstTime.dat"));
   ExpectUninstallEntryAndFileTypesFor(Drive());
   ExpectFolderIconsBelow(Root());
+}
+
+TEST_F(LocalInstall, DriveWithoutRoomIsRefusedAndThePreviousOneReturns) {
+  const char* letter = std::getenv("MIRPAN_SMALL_DRIVE");  // 100 MB, made by the runner
+  ASSERT_NE(nullptr, letter);
+  const std::wstring small = std::wstring(1, static_cast<wchar_t>(*letter)) + L":\\";
+  HWND window = StartAndWalkToTheDrivePage(BuildFolder(L"bin\\SetUp.exe"));
+  ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+  ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
+  ASSERT_TRUE(FSetUp->ChooseDrive(window, small));
+  EXPECT_EQ(
+      L"בדיסק אותו בחרת אין מספיק מקום להתקנת התוכנה.\r\nלהתקנה דרוש מינמום 150 מ\"ב\r\n"
+      L"איתך הסליחה.\r\n",
+      AnswerDialog(L"דיסק מלא"));
+  for (DWORD end = GetTickCount() + 10000;
+       FSetUp->DriveBoxText(window) != Root() && GetTickCount() < end;)
+    Sleep(50);
+  EXPECT_EQ(Root(), FSetUp->DriveBoxText(window));
+  ASSERT_TRUE(FSetUp->Click(window, Next));
+  FinishAndClose();
+  EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+  EXPECT_FALSE(FolderThere(small + L"Norvasto"));
 }

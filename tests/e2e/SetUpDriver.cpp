@@ -100,13 +100,23 @@ bool TSetUpDriver::WaitUntilHidden(HWND Window, const std::wstring& Caption) con
 bool TSetUpDriver::ChooseDrive(HWND Window, const std::wstring& Root) const {
   HWND box = FindWhere(Window, [](HWND w) { return ClassOf(w) == L"ComboBox"; });
   if (!box) return false;
-  if (SendMessageW(box, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(Root.c_str())) == CB_ERR)
-    return false;
-  // What the box tells its parent when the user picks an item.
-  SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+  const LRESULT index = SendMessageW(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(Root.c_str()));
+  if (index == CB_ERR) return false;
+  // The selection and what the box tells its parent when the user picks an item, both posted:
+  // they stay in order with earlier choices, and a refusal answers with a modal dialog that the
+  // caller must be free to answer.
+  PostMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  PostMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(box));
   return true;
+}
+
+std::wstring TSetUpDriver::DriveBoxText(HWND Window) const {
+  HWND box = FindWhere(Window, [](HWND w) { return ClassOf(w) == L"ComboBox"; });
+  wchar_t buffer[64] = L"";
+  if (box) SendMessageW(box, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
 }
 
 std::wstring TSetUpDriver::DialogText(HWND Dialog) const {

@@ -23,6 +23,8 @@ class TSetUpDriver {
   bool WaitUntilHidden(HWND Window, const std::wstring& Caption) const;
   // Selects Root (such as S:\) in the drive box as the user's choice.
   bool ChooseDrive(HWND Window, const std::wstring& Root) const;
+  // The text of the drive box.
+  std::wstring DriveBoxText(HWND Window) const;
   // The text of a message dialog: its read-only edit box.
   std::wstring DialogText(HWND Dialog) const;
   // Presses Enter on the control that has the focus in Dialog: its default button.

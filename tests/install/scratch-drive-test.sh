@@ -3,7 +3,12 @@
 # in a prefix of its own (MIRPAN_SCRATCH_PREFIX, a name in the build tree, else
 # wineprefix-install): the tests write the product's registry keys, links and wallpaper.
 # Usage: scratch-drive-test.sh LETTER PROGRAM.exe [ARGS...]  (MIRPAN_SOURCE_DIR, MIRPAN_BINARY_DIR)
+# With MIRPAN_SMALL_DRIVE=LETTER a second drive of 100 MB (a tmpfs in a private mount namespace)
+# is mapped as well, for the refusal of a drive without room.
 set -euo pipefail
+if [ -n "${MIRPAN_SMALL_DRIVE:-}" ] && [ "${MIRPAN_SCRATCH_NAMESPACE:-}" != 1 ]; then
+  exec unshare --mount --propagation private env MIRPAN_SCRATCH_NAMESPACE=1 "$0" "$@"
+fi
 letter=$1
 shift
 # Wine looks drives up by their lower-case names.
@@ -22,6 +27,11 @@ cleanup() {
     wait "$xvfb_pid" 2>/dev/null || true
   fi
   rm -f "$prefix/dosdevices/$device"
+  if [ -n "${small:-}" ]; then
+    rm -f "$prefix/dosdevices/$small_device"
+    umount "$small" 2>/dev/null || true
+    rmdir "$small" 2>/dev/null || true
+  fi
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -39,6 +49,15 @@ if [ -z "${DISPLAY:-}" ]; then
   rm -f "$scratch.display"
 fi
 ln -sfn "$scratch" "$prefix/dosdevices/$device"
+if [ -n "${MIRPAN_SMALL_DRIVE:-}" ]; then
+  # A wineserver from outside this namespace would not see the mount.
+  WINEPREFIX=$prefix wineserver -w
+  small=$scratch-small
+  small_device=$(echo "$MIRPAN_SMALL_DRIVE" | tr "[:upper:]" "[:lower:]"):
+  mkdir "$small"
+  mount -t tmpfs -o size=100m tmpfs "$small"
+  ln -sfn "$small" "$prefix/dosdevices/$small_device"
+fi
 
 # Links the tests save must not become menu entries of the Unix desktop.
 MIRPAN_WINEPREFIX=$prefix MIRPAN_SCRATCH_DRIVE=$letter \
