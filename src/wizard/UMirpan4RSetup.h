@@ -21,6 +21,7 @@
 
 class TNetHTTP;
 class TArchiveInstaller;
+class TStringList;
 
 // Where the maker's site and the usage agreement are served from.
 extern const wchar_t* const MakerWebSite;
@@ -147,6 +148,10 @@ class TFrmSetUp : public TForm {
   void CreatePageInstallation(TPage* page);
   void CreatePageFinal(TPage* page);
   void ConnectEvents();
+  // One part's download attempts into FileName; Failures counts the whole run's failures.
+  bool DownloadPart(const std::wstring& PartName, const std::wstring& FileName, int& Failures,
+                    TStringList& InstallLog);
+  void PauseBeforeRetry();
   // The archive steps' worker, made on first use; its archiver lives for the whole run.
   TArchiveInstaller& ArchiveInstaller();
   std::unique_ptr<TArchiveInstaller> FArchiveInstaller;

@@ -1,7 +1,6 @@
 // The installation side of the wizard: the drive list of page 2, the installation record and
 // the steps that page 3's entry action runs in order, handed to the installation routines.
-// Until the download is in place its step fails with a message, so the wizard never reaches
-// its "finished" page without having installed anything.
+// The download mode's steps are in ArchiveDownload.cpp.
 #include <algorithm>
 #include <cwctype>
 
@@ -98,11 +97,6 @@ void TFrmSetUp::InstallFromLocalArchives() {
   TArchiveInstaller& installer = ArchiveInstaller();
   installer.InstallFromLocalArchives();
   AllInstalled = installer.AllInstalled;
-}
-
-// Downloads and extracts the archive parts one by one; comes with the archive download.
-void TFrmSetUp::DownloadAndInstallArchives() {
-  throw Exception("This SetUp cannot download the archive parts yet");
 }
 
 void TFrmSetUp::RunFinishingSteps() {

@@ -6,7 +6,6 @@
 #include "wizard/UMirpan4RSetup.h"
 
 const wchar_t* const MakerWebSite = L"www.norvasto.co.il";
-const char* const MakerDownloadHost = "www.norvasto.co.il";
 
 namespace {
 
