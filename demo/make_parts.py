@@ -16,6 +16,10 @@ from pathlib import Path
 # A fixed time keeps the parts byte for byte the same from build to build.
 STAMP = (2026, 1, 1, 12, 0, 0)
 
+HELP_TOPICS = 1500
+HELP_PAGE = ("<html><head><title>Mirpan - topic {number}</title></head>\r\n"
+             "<body><h1>Mirpan</h1><p>Help topic {number}.</p></body></html>\r\n")
+
 # The folders of the installation record below the product folder, each with a note.
 RECORD_FOLDERS = ["Application Data", "Local", "Programs", "Image", "Topic", "Empty", "Sql",
                   "ClientSql", "HELP"]
@@ -82,6 +86,10 @@ def product_tree(program):
         add(archive, "Bin/MirpanFolder.ico", icon(0, 43, 85))
         add(archive, "Bin/NovsFolder.ico", icon(237, 189, 46))
         add(archive, "Bin/NovsWallpaper.bmp", wallpaper())
+        # The help of a real product is many small pages; they let the progress be seen.
+        for number in range(1, HELP_TOPICS + 1):
+            add(archive, "HELP/Topics/Topic%04d.htm" % number,
+                HELP_PAGE.format(number=number).encode("ascii"))
         for folder in RECORD_FOLDERS:
             add_folder(archive, folder)
             add(archive, folder + "/ReadMe.txt",
