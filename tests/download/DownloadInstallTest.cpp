@@ -1,0 +1,209 @@
+// The real SetUp.exe in download mode: no marker beside it, the maker's download host mapped
+// to a server on this machine's loopback inside a private network namespace (see
+// download-test.sh, which picks the server for each suite). Driven from outside onto a
+// scratch drive; read back from the installation log, the drive root and the product folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../e2e/SetUpDriver.h"
+#include "../install/InstallTestSupport.h"
+#include "framework/Text.h"
+
+using namespace InstallTest;
+
+namespace {
+
+const wchar_t* const Welcome = L"ברוכים הבאים";
+const wchar_t* const SetupType = L"שלב א : תצורת התקנה";
+const wchar_t* const SelectDrive = L"שלב א : מיקום התקנה";
+const wchar_t* const Installing = L"התקנת התוכנה ורישומה";
+const wchar_t* const Finished = L"ההתקנה הסתיימה";
+const wchar_t* const Next = L"&המשך >";
+const wchar_t* const Close = L"&סגור";
+const wchar_t* const CheckMark = L"\xF0FC";
+const wchar_t* const ClosingNotice = L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n";
+
+std::string Utf8(const std::wstring& Text) {
+  return Utf8FromU16(std::u16string(Text.begin(), Text.end()));
+}
+
+std::vector<std::string> Lines(const std::string& Text) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  for (size_t end; (end = Text.find("\r\n", at)) != std::string::npos; at = end + 2)
+    lines.push_back(Text.substr(at, end - at));
+  if (at < Text.size()) lines.push_back(Text.substr(at) + " (no line end)");
+  return lines;
+}
+
+class Download : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearScratch(); }
+  void TearDown() override {
+    FSetUp.reset();
+    ClearScratch();
+  }
+
+  std::wstring Root() const { return ScratchRoot(); }
+  std::wstring Product() const { return Root() + L"Norvasto\\Mirpan\\"; }
+
+  // SetUp.exe alone in a folder of its own, walked to page 3 onto the scratch drive; the
+  // moment the installation page was asked for is kept in FStarted.
+  void StartDownloadOntoScratchDrive() {
+    const std::wstring source = Root() + L"Source";
+    CreateDirectoryW(source.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(BuildFolder(L"bin\\SetUp.exe").c_str(), (source + L"\\SetUp.exe").c_str(),
+                          FALSE));
+    FSetUp.reset(new TSetUpDriver(source + L"\\SetUp.exe"));
+    ASSERT_TRUE(FSetUp->Started());
+    for (const wchar_t* page : {Welcome, SetupType}) {
+      HWND window = FSetUp->WaitForWindow(page);
+      ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+      ASSERT_TRUE(FSetUp->Click(window, Next));
+    }
+    HWND window = FSetUp->WaitForWindow(SelectDrive);
+    ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+    ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
+    FStarted = GetTickCount();
+    ASSERT_TRUE(FSetUp->Click(window, Next));
+  }
+
+  std::wstring AnswerDialog(const std::wstring& Caption, bool Confirm = false,
+                            DWORD Milliseconds = 90000) {
+    HWND dialog = FSetUp->WaitForWindow(Caption, Milliseconds);
+    if (!dialog) return L"(no dialog; showing: " + FSetUp->VisibleTitles() + L")";
+    std::wstring text = FSetUp->DialogText(dialog);
+    Sleep(200);  // until the dialog takes its keys
+    if (Confirm)
+      FSetUp->Click(dialog, CheckMark);
+    else
+      FSetUp->PressEnter(dialog);
+    for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(50);
+    return text;
+  }
+
+  void FinishAndClose() {
+    HWND window = FSetUp->WaitForWindow(Finished, 120000);
+    ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+    ASSERT_TRUE(FSetUp->WaitUntilHidden(window, Next));
+    ASSERT_TRUE(FSetUp->Click(window, Close));
+    EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
+  }
+
+  // Both parts installed completely, their downloaded files gone from the drive root.
+  void ExpectBothPartsInstalled() {
+    EXPECT_TRUE(FileBytes(BuildFolder(L"demo\\Mirpan.exe")) ==
+                FileBytes(Product() + L"Bin\\Mirpan.exe"));
+    for (const wchar_t* name : {L"Bin\\MirpanFolder.ico", L"UserData\\UserData.mdb",
+                                L"HELP\\ReadMe.txt", L"ClientSql\\ReadMe.txt"})
+      EXPECT_TRUE(FileThere(Product() + name)) << Utf8(name);
+    EXPECT_EQ("Vantore is still new\r\n", FileBytes(Product() + L"firstTime.dat"));
+    ExpectNoPartAtTheRoot();
+  }
+  void ExpectNoPartAtTheRoot() {
+    EXPECT_FALSE(FileThere(Root() + L"MirpanN1.zip"));
+    EXPECT_FALSE(FileThere(Root() + L"MirpanN2.zip"));
+  }
+
+  double SecondsSinceStart() const { return (GetTickCount() - FStarted) / 1000.0; }
+
+  std::unique_ptr<TSetUpDriver> FSetUp;
+  DWORD FStarted = 0;
+};
+
+// Suites by the server download-test.sh puts behind the download host.
+class DownloadFromNginx : public Download {};
+class DownloadRefused : public Download {};
+class DownloadFaults : public Download {};
+
+}  // namespace
+
+TEST_F(DownloadFromNginx, BothPartsArriveAndInstallOnTheFirstTry) {
+  StartDownloadOntoScratchDrive();
+  FinishAndClose();
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> completed.",
+                                      "Installing file MirpanN1.zip----> Complited",
+                                      "Downloading file MirpanN2.zip----> completed.",
+                                      "Installing file MirpanN2.zip----> Complited"}),
+            Lines(FileBytes(Product() + L"Install.log")));
+  ExpectBothPartsInstalled();
+  EXPECT_FALSE(FileThere(Root() + L"Install.log"));
+}
+
+TEST_F(DownloadFromNginx, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
+  StartDownloadOntoScratchDrive();
+  // The server sends slowly: the first part is still on its way once its file is there.
+  for (DWORD end = GetTickCount() + 30000;
+       !FileThere(Root() + L"MirpanN1.zip") && GetTickCount() < end;)
+    Sleep(10);
+  ASSERT_TRUE(FileThere(Root() + L"MirpanN1.zip"));
+  HWND window = FSetUp->WaitForWindow(Installing);
+  ASSERT_NE(nullptr, window);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+  AnswerDialog(L"יציאה מהתקנה", true);
+
+  EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
+  EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));
+  // Nothing was extracted, so the log lies at the drive root.
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed",
+                                      "Installtion aborted by user !!"}),
+            Lines(FileBytes(Root() + L"Install.log")));
+  ExpectNoPartAtTheRoot();
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+}
+
+TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
+  StartDownloadOntoScratchDrive();
+  EXPECT_EQ(ClosingNotice, AnswerDialog(L"התקנת Mirpan"));
+  // Three pauses of 6 seconds for the first part, none for the second.
+  double seconds = SecondsSinceStart();
+  EXPECT_GE(seconds, 17.5);
+  EXPECT_LT(seconds, 23.5);
+  // The log is saved before the notice. What the finishing steps make of an installation
+  // without a product folder is not this test's matter.
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed (2 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed (3 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed",
+                                      "Installing file MirpanN1.zip----> Not Installed.",
+                                      "Downloading file MirpanN2.zip----> Failed",
+                                      "Installing file MirpanN2.zip----> Not Installed."}),
+            Lines(FileBytes(Root() + L"Install.log")));
+  ExpectNoPartAtTheRoot();
+}
+
+// The server's plan (download-test.sh): the first part is reset mid-body, then cut short of
+// its length, then sent whole; the second answers 404, then is sent whole.
+TEST_F(DownloadFaults, ResetShortBodyAndNotFoundAreRetriedUntilAGoodAttempt) {
+  StartDownloadOntoScratchDrive();
+  FinishAndClose();
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed (2 Try)",
+                                      "Downloading file MirpanN1.zip----> completed.",
+                                      "Installing file MirpanN1.zip----> Complited",
+                                      "Downloading file MirpanN2.zip----> Failed (3 Try)",
+                                      "Downloading file MirpanN2.zip----> completed.",
+                                      "Installing file MirpanN2.zip----> Complited"}),
+            Lines(FileBytes(Product() + L"Install.log")));
+  ExpectBothPartsInstalled();
+}
+
+// Then the first part stalls past the read time-out once before it is sent whole.
+TEST_F(DownloadFaults, StallPastTheReadTimeOutIsRetried) {
+  StartDownloadOntoScratchDrive();
+  FinishAndClose();
+  // 12 seconds of silence, then the pause of 6.
+  EXPECT_GE(SecondsSinceStart(), 17.5);
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> completed.",
+                                      "Installing file MirpanN1.zip----> Complited",
+                                      "Downloading file MirpanN2.zip----> completed.",
+                                      "Installing file MirpanN2.zip----> Complited"}),
+            Lines(FileBytes(Product() + L"Install.log")));
+  ExpectBothPartsInstalled();
+}

@@ -1,0 +1,65 @@
+#!/usr/bin/env python3
+"""The fault-injecting test server with the archive parts behind it.
+
+A request for /uploads/NAME takes the next step of NAME's plan: a fault of the test server,
+played with the part's real length, or "ok", the part whole. Once a plan is spent, the part
+is sent whole. Other paths keep the test server's meaning.
+
+PlannedServer.py --port P --log-dir D --parts FOLDER --plan "MirpanN1.zip=reset,short,ok;..."
+Faults: reset (reset mid-body), short (closed short of the length), stall (silent for 20
+seconds mid-body, past the client's read time-out), 404.
+"""
+import argparse
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "http"))
+import FaultServer  # noqa: E402
+
+
+class PlannedHandler(FaultServer.Handler):
+    def answer(self, path):
+        if not path.startswith("/uploads/"):
+            return super().answer(path)
+        name = path[len("/uploads/"):]
+        plan = self.server.plans.get(name, [])
+        step = plan.pop(0) if plan else "ok"
+        try:
+            with open(os.path.join(self.server.parts, name), "rb") as f:
+                data = f.read()
+        except OSError:
+            return super().answer("/404")
+        n, half = len(data), len(data) // 2
+        c = self.conn
+        if step == "ok":
+            self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c) + data)
+            return True
+        if step == "stall":
+            self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c) + data[:half])
+            time.sleep(20)
+            return False
+        if step == "404":
+            return super().answer("/404")
+        return super().answer("/%s/%d/%d" % (step, n, half))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--port", type=int, required=True)
+    parser.add_argument("--log-dir", required=True)
+    parser.add_argument("--parts", required=True)
+    parser.add_argument("--plan", default="")
+    options = parser.parse_args()
+    server = FaultServer.Server(("127.0.0.1", options.port), PlannedHandler)
+    server.log_dir = options.log_dir
+    server.parts = options.parts
+    server.plans = {}
+    for item in filter(None, options.plan.split(";")):
+        name, _, steps = item.partition("=")
+        server.plans[name] = steps.split(",")
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
