@@ -159,6 +159,12 @@ TEST_F(DownloadFromNginx, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
 
 TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
   StartDownloadOntoScratchDrive();
+  // In the first pause the window still answers.
+  HWND window = FSetUp->WaitForWindow(Installing);
+  ASSERT_NE(nullptr, window);
+  Sleep(3000);
+  DWORD_PTR result = 0;
+  EXPECT_NE(0, SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result));
   EXPECT_EQ(ClosingNotice, AnswerDialog(L"התקנת Mirpan"));
   // Three pauses of 6 seconds for the first part, none for the second.
   double seconds = SecondsSinceStart();
@@ -206,4 +212,26 @@ TEST_F(DownloadFaults, StallPastTheReadTimeOutIsRetried) {
                                       "Installing file MirpanN2.zip----> Complited"}),
             Lines(FileBytes(Product() + L"Install.log")));
   ExpectBothPartsInstalled();
+}
+
+// Then the second part arrives whole but is no archive: four extraction attempts, each
+// reported, and the part is counted as not installed.
+TEST_F(DownloadFaults, PartThatIsNoArchiveGetsFourExtractionAttempts) {
+  StartDownloadOntoScratchDrive();
+  for (int attempt = 1; attempt <= 4; ++attempt)
+    EXPECT_EQ(L"הרכיב " + Root() + L"MirpanN2.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
+              AnswerDialog(L"התקנת Mirpan"))
+        << attempt;
+  EXPECT_EQ(ClosingNotice, AnswerDialog(L"התקנת Mirpan"));
+  FinishAndClose();
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> completed.",
+                                      "Installing file MirpanN1.zip----> Complited",
+                                      "Downloading file MirpanN2.zip----> completed.",
+                                      "Installing file MirpanN2.zip----> Failed (1 Try)",
+                                      "Installing file MirpanN2.zip----> Failed (2 Try)",
+                                      "Installing file MirpanN2.zip----> Failed (3 Try)",
+                                      "Installing file MirpanN2.zip----> Failed"}),
+            Lines(FileBytes(Product() + L"Install.log")));
+  EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+  EXPECT_FALSE(FileThere(Root() + L"MirpanN1.zip"));
 }

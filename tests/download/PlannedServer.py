@@ -39,6 +39,10 @@ class PlannedHandler(FaultServer.Handler):
             self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c) + data[:half])
             time.sleep(20)
             return False
+        if step == "garbage":
+            text = b"this is no archive"
+            self.send(FaultServer.head("200 OK", ["Content-Length: %d" % len(text)], c) + text)
+            return True
         if step == "404":
             return super().answer("/404")
         return super().answer("/%s/%d/%d" % (step, n, half))

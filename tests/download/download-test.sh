@@ -62,7 +62,7 @@ CONF
     ;;
   faults)
     python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
-      --plan "MirpanN1.zip=reset,short,ok,stall,ok;MirpanN2.zip=404,ok,ok" \
+      --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok;MirpanN2.zip=404,ok,ok,garbage" \
       >"$work/server.log" 2>&1 &
     server_pid=$!
     ;;
