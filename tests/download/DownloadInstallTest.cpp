@@ -4,12 +4,15 @@
 // scratch drive; read back from the installation log, the drive root and the product folder.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <objbase.h>
 
 #include <string>
 #include <vector>
 
 #include "../e2e/SetUpDriver.h"
 #include "../install/InstallTestSupport.h"
+#include "../install/InstalledState.h"
 #include "framework/Text.h"
 
 using namespace InstallTest;
@@ -41,10 +44,17 @@ std::vector<std::string> Lines(const std::string& Text) {
 
 class Download : public ::testing::Test {
  protected:
-  void SetUp() override { ClearScratch(); }
+  void SetUp() override {
+    // No apartment window: the program's settings broadcast must not wait on this thread.
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    ClearScratch();
+    RedirectShellFolders(Root() + L"Desktop", Root() + L"Start Menu");
+    ForgetInstallation();
+  }
   void TearDown() override {
     FSetUp.reset();
     ClearScratch();
+    CoUninitialize();
   }
 
   std::wstring Root() const { return ScratchRoot(); }
@@ -131,30 +141,12 @@ TEST_F(DownloadFromNginx, BothPartsArriveAndInstallOnTheFirstTry) {
             Lines(FileBytes(Product() + L"Install.log")));
   ExpectBothPartsInstalled();
   EXPECT_FALSE(FileThere(Root() + L"Install.log"));
-}
-
-TEST_F(DownloadFromNginx, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
-  StartDownloadOntoScratchDrive();
-  // The server sends slowly: the first part is still on its way once its file is there.
-  for (DWORD end = GetTickCount() + 30000;
-       !FileThere(Root() + L"MirpanN1.zip") && GetTickCount() < end;)
-    Sleep(10);
-  ASSERT_TRUE(FileThere(Root() + L"MirpanN1.zip"));
-  HWND window = FSetUp->WaitForWindow(Installing);
-  ASSERT_NE(nullptr, window);
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
-  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
-  AnswerDialog(L"יציאה מהתקנה", true);
-
-  EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
-  EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));
-  // Nothing was extracted, so the log lies at the drive root.
-  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed",
-                                      "Installtion aborted by user !!"}),
-            Lines(FileBytes(Root() + L"Install.log")));
-  ExpectNoPartAtTheRoot();
-  EXPECT_FALSE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+  // The finishing steps ran on what was downloaded, as after a local installation.
+  const std::wstring drive = Root().substr(0, 2);
+  ExpectSettingsKeyFor(drive);
+  ExpectUninstallEntryAndFileTypesFor(drive);
+  ExpectLinksAndWallpaperFor(drive, Root() + L"Desktop", Root() + L"Start Menu");
+  ExpectFolderIconsBelow(Root());
 }
 
 TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
@@ -234,4 +226,29 @@ TEST_F(DownloadFaults, PartThatIsNoArchiveGetsFourExtractionAttempts) {
             Lines(FileBytes(Product() + L"Install.log")));
   EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
   EXPECT_FALSE(FileThere(Root() + L"MirpanN1.zip"));
+}
+
+// Last, the first part comes slowly and the user leaves during it.
+TEST_F(DownloadFaults, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
+  StartDownloadOntoScratchDrive();
+  // The first part comes slowly: it is still on its way once its file is there.
+  for (DWORD end = GetTickCount() + 30000;
+       !FileThere(Root() + L"MirpanN1.zip") && GetTickCount() < end;)
+    Sleep(10);
+  ASSERT_TRUE(FileThere(Root() + L"MirpanN1.zip"));
+  HWND window = FSetUp->WaitForWindow(Installing);
+  ASSERT_NE(nullptr, window);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+  AnswerDialog(L"יציאה מהתקנה", true);
+
+  EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
+  EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));
+  // Nothing was extracted, so the log lies at the drive root.
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed",
+                                      "Installtion aborted by user !!"}),
+            Lines(FileBytes(Root() + L"Install.log")));
+  ExpectNoPartAtTheRoot();
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Mirpan.exe"));
 }

@@ -39,6 +39,12 @@ class PlannedHandler(FaultServer.Handler):
             self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c) + data[:half])
             time.sleep(20)
             return False
+        if step == "slow":
+            self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c))
+            for at in range(0, n, 1024):
+                self.send(data[at:at + 1024])
+                time.sleep(0.1)
+            return True
         if step == "garbage":
             text = b"this is no archive"
             self.send(FaultServer.head("200 OK", ["Content-Length: %d" % len(text)], c) + text)

@@ -4,7 +4,7 @@
 # 127.0.0.1:80 behind it. The Wine prefix (its own, per server) and its wineserver start in
 # here, so the program sees this network alone.
 # Usage: download-test.sh SERVER PROGRAM.exe [ARGS...]   (MIRPAN_SOURCE_DIR, MIRPAN_BINARY_DIR)
-#   SERVER: nginx    both parts from nginx, sent slowly enough to be left mid-download
+#   SERVER: nginx    both parts from nginx
 #           refused  nothing listening
 #           faults   the fault-injecting server, with the plan below
 set -euo pipefail
@@ -42,7 +42,6 @@ case "$server" in
     mkdir -p "$work/nginx/logs" "$work/nginx/temp"
     user_line=""
     [ "$(id -u)" -eq 0 ] && user_line="user root;"
-    # About five seconds for the first part: time for the user to leave during it.
     cat >"$work/nginx/nginx.conf" <<CONF
 $user_line
 daemon off;
@@ -54,7 +53,7 @@ events { worker_connections 64; }
 http {
   access_log off;
   client_body_temp_path $work/nginx/temp;
-  server { listen 127.0.0.1:80; root $work; limit_rate 8k; limit_rate_after 1k; }
+  server { listen 127.0.0.1:80; root $work; }
 }
 CONF
     nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" -e "$work/nginx/logs/error.log" &
@@ -62,7 +61,7 @@ CONF
     ;;
   faults)
     python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
-      --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok;MirpanN2.zip=404,ok,ok,garbage" \
+      --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok,slow;MirpanN2.zip=404,ok,ok,garbage" \
       >"$work/server.log" 2>&1 &
     server_pid=$!
     ;;
