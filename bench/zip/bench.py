@@ -3,7 +3,7 @@
 shapes of about 200 MB, in one run, warm cache, same disk. Prints medians, min-max,
 ratios and peak RSS.
 
-  bench.py ZIPX REFINFLATE WORKDIR [--runs N] [--scale F]
+  bench.py ZIPX REFINFLATE WORKDIR [--runs N] [--scale F] [--shapes a,b]
 """
 import argparse
 import os
@@ -138,12 +138,15 @@ def main():
     parser.add_argument("workdir")
     parser.add_argument("--runs", type=int, default=5)
     parser.add_argument("--scale", type=float, default=1.0)
+    parser.add_argument("--shapes", default="", help="comma-separated subset to time")
     args = parser.parse_args()
     os.makedirs(args.workdir, exist_ok=True)
     shapes = build_shapes(args.workdir, args.scale)
     out = os.path.join(args.workdir, "out")
     ok = True
     for shape, archive in shapes.items():
+        if args.shapes and shape not in args.shapes.split(","):
+            continue
         manifest = archive + ".manifest"
         write_manifest(archive, manifest)
         tools = {
