@@ -13,25 +13,11 @@
 #include "../e2e/SetUpDriver.h"
 #include "../install/InstallTestSupport.h"
 #include "../install/InstalledState.h"
-#include "framework/Text.h"
 
 using namespace InstallTest;
+using namespace SetUpText;
 
 namespace {
-
-const wchar_t* const Welcome = L"ברוכים הבאים";
-const wchar_t* const SetupType = L"שלב א : תצורת התקנה";
-const wchar_t* const SelectDrive = L"שלב א : מיקום התקנה";
-const wchar_t* const Installing = L"התקנת התוכנה ורישומה";
-const wchar_t* const Finished = L"ההתקנה הסתיימה";
-const wchar_t* const Next = L"&המשך >";
-const wchar_t* const Close = L"&סגור";
-const wchar_t* const CheckMark = L"\xF0FC";
-const wchar_t* const ClosingNotice = L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n";
-
-std::string Utf8(const std::wstring& Text) {
-  return Utf8FromU16(std::u16string(Text.begin(), Text.end()));
-}
 
 std::vector<std::string> Lines(const std::string& Text) {
   std::vector<std::string> lines;

@@ -11,24 +11,13 @@
 #include "../install/InstallTestSupport.h"
 #include "../install/InstalledState.h"
 #include "SetUpDriver.h"
-#include "framework/Text.h"
 
 using namespace InstallTest;
+using namespace SetUpText;
 
 namespace {
 
-const wchar_t* const Welcome = L"ברוכים הבאים";
-const wchar_t* const SetupType = L"שלב א : תצורת התקנה";
-const wchar_t* const SelectDrive = L"שלב א : מיקום התקנה";
-const wchar_t* const Finished = L"ההתקנה הסתיימה";
-const wchar_t* const Next = L"&המשך >";
-const wchar_t* const Close = L"&סגור";
-const wchar_t* const CheckMark = L"\xF0FC";
 const std::string OwnData = "the user's own company data";
-
-std::string Utf8(const std::wstring& Text) {
-  return Utf8FromU16(std::u16string(Text.begin(), Text.end()));
-}
 
 class LocalInstall : public ::testing::Test {
  protected:

@@ -2,6 +2,12 @@
 
 #include <functional>
 
+#include "framework/Text.h"
+
+std::string Utf8(const std::wstring& Text) {
+  return Utf8FromU16(std::u16string(Text.begin(), Text.end()));
+}
+
 namespace {
 
 std::wstring Text(HWND Window) {

@@ -5,6 +5,23 @@
 
 #include <string>
 
+// What the program shows, by which the tests find its windows and buttons.
+namespace SetUpText {
+inline constexpr const wchar_t* Welcome = L"ברוכים הבאים";
+inline constexpr const wchar_t* SetupType = L"שלב א : תצורת התקנה";
+inline constexpr const wchar_t* SelectDrive = L"שלב א : מיקום התקנה";
+inline constexpr const wchar_t* Installing = L"התקנת התוכנה ורישומה";
+inline constexpr const wchar_t* Finished = L"ההתקנה הסתיימה";
+inline constexpr const wchar_t* Next = L"&המשך >";
+inline constexpr const wchar_t* Close = L"&סגור";
+inline constexpr const wchar_t* CheckMark = L"\xF0FC";
+inline constexpr const wchar_t* ClosingNotice =
+    L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n";
+}  // namespace SetUpText
+
+// A wide text as UTF-8, for test failure messages.
+std::string Utf8(const std::wstring& Text);
+
 class TSetUpDriver {
  public:
   // Starts Program (SetUp.exe) in its own folder.
