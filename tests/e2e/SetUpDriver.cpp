@@ -147,6 +147,12 @@ bool TSetUpDriver::Exited(DWORD Milliseconds) const {
   return WaitForSingleObject(FProcess.hProcess, Milliseconds) == WAIT_OBJECT_0;
 }
 
+DWORD TSetUpDriver::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(FProcess.hProcess, &code);
+  return code;
+}
+
 std::wstring TSetUpDriver::VisibleTitles() const {
   std::wstring titles;
   FindWhere(nullptr, [&](HWND w) {

@@ -14,7 +14,9 @@ inline constexpr const wchar_t* Installing = L"התקנת התוכנה וריש�
 inline constexpr const wchar_t* Finished = L"ההתקנה הסתיימה";
 inline constexpr const wchar_t* Next = L"&המשך >";
 inline constexpr const wchar_t* Close = L"&סגור";
+inline constexpr const wchar_t* Exit = L"&יציאה";
 inline constexpr const wchar_t* CheckMark = L"\xF0FC";
+inline constexpr const wchar_t* Cross = L"\xF0FB";
 inline constexpr const wchar_t* ClosingNotice =
     L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n";
 }  // namespace SetUpText
@@ -50,6 +52,8 @@ class TSetUpDriver {
   std::wstring VisibleTitles() const;
   // Waits for the process to end; true when it did.
   bool Exited(DWORD Milliseconds) const;
+  // The exit code of an ended program; STILL_ACTIVE while it runs.
+  DWORD ExitCode() const;
 
  private:
   PROCESS_INFORMATION FProcess = {};

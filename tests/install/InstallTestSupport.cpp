@@ -1,7 +1,5 @@
 #include "InstallTestSupport.h"
 
-#include <shellapi.h>
-
 #include <cstdlib>
 
 #include "framework/Text.h"
@@ -33,59 +31,6 @@ std::wstring BuildFolder(const std::wstring& Relative) {
   for (wchar_t& c : folder)
     if (c == L'/') c = L'\\';
   return folder;
-}
-
-bool FileThere(const std::wstring& Name) {
-  DWORD a = GetFileAttributesW(Name.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FolderThere(const std::wstring& Name) {
-  DWORD a = GetFileAttributesW(Name.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string FileBytes(const std::wstring& Name) {
-  HANDLE file =
-      CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
-  std::string bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
-}
-
-void WriteBytes(const std::wstring& Name, const std::string& Bytes) {
-  HANDLE file = CreateFileW(Name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-void RemoveTree(const std::wstring& Folder) {
-  std::wstring from = Folder + L'\0';  // the list ends in two zeros
-  SHFILEOPSTRUCTW operation = {};
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = from.c_str();
-  operation.fFlags = FOF_NO_UI;
-  SHFileOperationW(&operation);
-}
-
-std::vector<std::wstring> FolderEntries(const std::wstring& Folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW found;
-  std::wstring pattern = Folder;
-  if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
-  HANDLE search = FindFirstFileW((pattern + L"*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    std::wstring name = found.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
-  return names;
 }
 
 THostForm::THostForm() {

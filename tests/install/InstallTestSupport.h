@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/TestFiles.h"
 #include "controls/TProgressFill.h"
 #include "dialogs/MessageDialog.h"
 #include "framework/Application.h"
@@ -22,13 +23,7 @@ void ClearScratch();
 // A folder of the build tree as Wine sees it (Z:...), from MIRPAN_BINARY_DIR.
 std::wstring BuildFolder(const std::wstring& Relative);
 
-bool FileThere(const std::wstring& Name);
-bool FolderThere(const std::wstring& Name);
-std::string FileBytes(const std::wstring& Name);
-void WriteBytes(const std::wstring& Name, const std::string& Bytes);
-void RemoveTree(const std::wstring& Folder);
-// Names of the entries of a folder, without "." and "..".
-std::vector<std::wstring> FolderEntries(const std::wstring& Folder);
+using namespace TestFiles;
 
 // The page-3 controls the installation writes to, on a hidden form.
 struct THostForm {

@@ -7,6 +7,7 @@
 #include <oleauto.h>
 #include <shlobj.h>
 
+#include "../support/TestFiles.h"
 #include "framework/Text.h"
 #include "tools/UinstTools.h"
 
@@ -58,19 +59,8 @@ double StoredReal(const TSettingScramble& Setting) {
 }
 
 std::wstring LinkTarget(const std::wstring& FileName) {
-  std::wstring target = L"(unreadable)";
-  IShellLinkW* link = nullptr;
-  IPersistFile* file = nullptr;
-  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                   reinterpret_cast<void**>(&link));
-  if (link) link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-  wchar_t text[MAX_PATH];
-  if (file && SUCCEEDED(file->Load(FileName.c_str(), STGM_READ)) &&
-      SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
-    target = text;
-  if (file) file->Release();
-  if (link) link->Release();
-  return target;
+  TestFiles::TLinkContent link = TestFiles::ReadLink(FileName);
+  return link.Loaded ? link.Path : L"(unreadable)";
 }
 
 std::wstring IniText(const std::wstring& File, const wchar_t* Section, const wchar_t* Key) {

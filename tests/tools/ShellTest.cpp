@@ -2,65 +2,20 @@
 // registry they went to.
 #include <gtest/gtest.h>
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include <string>
 #include <vector>
 
+#include "../support/TestFiles.h"
 #include "RegistryProbe.h"
 #include "framework/IniFile.h"
 #include "framework/Text.h"
 #include "tools/UinstTools.h"
 
+using namespace TestFiles;
+
 namespace {
-
-bool FileThere(const std::wstring& Name) {
-  return GetFileAttributesW(Name.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string FileBytes(const std::wstring& Name) {
-  HANDLE file = CreateFileW(Name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  std::string bytes(4096, '\0');
-  DWORD got = 0;
-  ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr);
-  CloseHandle(file);
-  return bytes.substr(0, got);
-}
-
-void RemoveTree(const std::wstring& Folder) {
-  std::wstring from = Folder + L'\0';  // the list ends in two zeros
-  SHFILEOPSTRUCTW operation = {};
-  operation.wFunc = FO_DELETE;
-  operation.pFrom = from.c_str();
-  operation.fFlags = FOF_NO_UI;
-  SHFileOperationW(&operation);
-}
-
-struct TLinkContent {
-  std::wstring Path, Arguments, WorkingDirectory, IconFile;
-  int IconIndex = -1;
-};
-
-TLinkContent ReadLink(const std::wstring& FileName) {
-  TLinkContent content;
-  IShellLinkW* link = nullptr;
-  IPersistFile* file = nullptr;
-  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                   reinterpret_cast<void**>(&link));
-  if (link) link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
-  if (file && SUCCEEDED(file->Load(FileName.c_str(), STGM_READ))) {
-    wchar_t text[MAX_PATH];
-    if (SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) content.Path = text;
-    if (SUCCEEDED(link->GetArguments(text, MAX_PATH))) content.Arguments = text;
-    if (SUCCEEDED(link->GetWorkingDirectory(text, MAX_PATH))) content.WorkingDirectory = text;
-    if (SUCCEEDED(link->GetIconLocation(text, MAX_PATH, &content.IconIndex)))
-      content.IconFile = text;
-  }
-  if (file) file->Release();
-  if (link) link->Release();
-  return content;
-}
 
 // A scratch folder with its own desktop and Start Menu. Both folder tables are redirected:
 // the shell rewrites "Shell Folders" from "User Shell Folders" whenever it looks a folder up,
@@ -135,7 +90,7 @@ TEST_F(ShellFiles, OnePlaceOnlyAndNoLinkInAMissingFolder) {
   CreateShortcut("D:\\Mirpan.exe", "", "", ShortcutOnDesktop, "Mirpan");
   EXPECT_FALSE(FileThere(missing + L"\\Mirpan.lnk"));
   EXPECT_TRUE(FileThere(Desktop() + L"\\Mirpan.lnk"));
-  EXPECT_FALSE(FileThere(StartMenu()));
+  EXPECT_FALSE(FolderThere(StartMenu()));
 }
 
 TEST_F(ShellFiles, FirstTimeMarkerWithOrWithoutBackslashOverwrites) {
