@@ -286,9 +286,13 @@ void TFrmSetUp::EnterInstallationPage() {
     InstallFromLocalArchives();
   else
     DownloadAndInstallArchives();
-  RunFinishingSteps();
+  // With no product folder nothing was installed. The finishing steps would register an
+  // installation that is not there, point the links and the wallpaper at missing files and
+  // fail on the folder icons; so they are skipped, and the window stays here with its exit.
+  const bool installed = ProductFolderExists();
+  if (installed) RunFinishingSteps();
   btnExit->Show();
-  if (!ExitRequested) nbSetupWiz->SetPageIndex(nbSetupWiz->PageIndex() + 1);
+  if (installed && !ExitRequested) nbSetupWiz->SetPageIndex(nbSetupWiz->PageIndex() + 1);
 }
 
 void TFrmSetUp::EnterFinalPage() {

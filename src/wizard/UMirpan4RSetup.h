@@ -135,6 +135,8 @@ class TFrmSetUp : public TForm {
   virtual void InstallFromLocalArchives();
   virtual void DownloadAndInstallArchives();
   virtual void RunFinishingSteps();
+  // Whether the archive steps left a product folder, that is, anything to finish.
+  virtual bool ProductFolderExists();
 
  protected:
   void VisibleChanged() override;

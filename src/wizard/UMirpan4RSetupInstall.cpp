@@ -99,6 +99,8 @@ void TFrmSetUp::InstallFromLocalArchives() {
   AllInstalled = installer.AllInstalled;
 }
 
+bool TFrmSetUp::ProductFolderExists() { return ArchiveInstaller().ProductFolderExists(); }
+
 void TFrmSetUp::RunFinishingSteps() {
   TFinishingChoices choices;
   choices.DriveRoot = EDrivesCombo->Text();

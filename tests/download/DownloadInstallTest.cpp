@@ -148,8 +148,18 @@ TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
   double seconds = SecondsSinceStart();
   EXPECT_GE(seconds, 17.5);
   EXPECT_LT(seconds, 23.5);
-  // The log is saved before the notice. What the finishing steps make of an installation
-  // without a product folder is not this test's matter.
+  // Nothing was installed, so nothing is registered or dressed: the window stays on this page
+  // with its exit, which leaves after the question.
+  window = FSetUp->WaitForWindow(Installing, 5000);
+  ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+  ASSERT_TRUE(FSetUp->Click(window, Exit));
+  EXPECT_EQ(L"ההתקנה עדין לא סיימה להתקין את תוכנת Mirpan על מחשבך.\r\nהאם לצאת בכל מקרה ?\r\n",
+            AnswerDialog(L"יציאה מהתקנה", true));
+  EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
+  EXPECT_EQ(L"(none)", RegText(HKEY_LOCAL_MACHINE, UninstallKey, L"DisplayName"));
+  EXPECT_FALSE(FileThere(Root() + L"Desktop\\Mirpan.lnk"));
+  EXPECT_FALSE(FileThere(Root() + L"norvasto\\desktop.ini"));
+  EXPECT_FALSE(FileThere(Product()));
   EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
                                       "Downloading file MirpanN1.zip----> Failed (2 Try)",
                                       "Downloading file MirpanN1.zip----> Failed (3 Try)",

@@ -22,11 +22,13 @@ class TRecordingSetUp : public TFrmSetUp {
   using TFrmSetUp::TFrmSetUp;
   std::vector<std::string> Steps;
   std::function<void()> WhileInstalling;
+  bool Installed = true;  // whether the archive steps leave a product folder
 
   void ApplyTargetDrive() override { Steps.push_back("ApplyTargetDrive"); }
   void InstallFromLocalArchives() override { Install("InstallFromLocalArchives"); }
   void DownloadAndInstallArchives() override { Install("DownloadAndInstallArchives"); }
   void RunFinishingSteps() override { Steps.push_back("RunFinishingSteps"); }
+  bool ProductFolderExists() override { return Installed; }
 
  private:
   void Install(const char* step) {

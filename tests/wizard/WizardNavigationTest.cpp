@@ -135,6 +135,27 @@ TEST_F(WizardFormTest, ConfirmedExitDuringInstallationSkipsTheFinalPage) {
   EXPECT_FALSE(IsWindowVisible(Form->Handle()));
 }
 
+// When the archive steps installed nothing, there is nothing to register or dress: the
+// finishing steps are skipped, page 3 stays with its exit button, which leaves after asking.
+TEST_F(WizardFormTest, NothingInstalledSkipsTheFinishingStepsAndKeepsTheExit) {
+  Form->InstallSource = 1;
+  Form->Installed = false;
+  for (int i = 0; i < 3; ++i) Press(Form->btnNext);
+  EXPECT_EQ(Form->Steps,
+            (std::vector<std::string>{"ApplyTargetDrive", "DownloadAndInstallArchives"}));
+  EXPECT_EQ(Page(), 3);
+  EXPECT_EQ(Form->Caption(), L"התקנת התוכנה ורישומה");
+  EXPECT_TRUE(IsWindowVisible(Form->btnExit->Handle()) && IsWindowEnabled(Form->btnExit->Handle()));
+  EXPECT_EQ(Form->btnExit->Caption(), L"&יציאה");
+  EXPECT_FALSE(Form->ExitRequested);
+
+  TAnswerDialogs confirm(true);
+  Press(Form->btnExit);
+  Pump(300);
+  EXPECT_EQ(confirm.Watch().Shown, 1);
+  EXPECT_FALSE(IsWindowVisible(Form->Handle()));
+}
+
 TEST_F(WizardFormTest, FinalPageOffersOnlyCloseAndLeavesWithoutQuestion) {
   for (int i = 0; i < 3; ++i) Press(Form->btnNext);
   ASSERT_EQ(Page(), 4);

@@ -93,6 +93,8 @@ std::wstring TArchiveInstaller::ProductFolder() const {
   return F.DriveRoot() + L"Norvasto\\Mirpan";
 }
 
+bool TArchiveInstaller::ProductFolderExists() const { return FolderExists(ProductFolder()); }
+
 void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
   const std::wstring folder = ProductFolder() + L"\\UserData";
   OverwriteUserData = true;

@@ -56,6 +56,7 @@ class TArchiveInstaller {
 
   // The product folder the parts go into: drive root + "Norvasto\Mirpan".
   std::wstring ProductFolder() const;
+  bool ProductFolderExists() const;
 
  private:
   bool OpenAndSelect(const std::wstring& ArchivePath, bool ExtractAll);
