@@ -1,7 +1,8 @@
-# nginx for the tests and the benchmark: a private config and prefix, run as the current
-# user in the foreground on a free loopback port. Source this file, then
-#   nginx_start WORKDIR DOCROOT   starts it, sets NGINX_PID and NGINX_PORT;
-#   wait_listening "$NGINX_PORT"  waits until it answers.
+# nginx for the tests, the benchmark and the demo: a private config and prefix, run as the
+# current user in the foreground on loopback. Source this file, then
+#   nginx_start WORKDIR DOCROOT [PORT]  starts it on PORT (default: a free one), sets
+#                                       NGINX_PID and NGINX_PORT;
+#   wait_listening "$NGINX_PORT"        waits until it answers.
 # The caller stops it by NGINX_PID.
 
 free_port() {
@@ -20,10 +21,10 @@ wait_listening() {  # PORT
   return 1
 }
 
-nginx_start() {  # WORKDIR DOCROOT
+nginx_start() {  # WORKDIR DOCROOT [PORT]
   local work=$1 root=$2 user_line=""
   mkdir -p "$work/logs" "$work/temp"
-  NGINX_PORT=$(free_port)
+  NGINX_PORT=${3:-$(free_port)}
   # As root nginx would hand its worker to "nobody"; keep it the current user.
   [ "$(id -u)" -eq 0 ] && user_line="user root;"
   cat >"$work/nginx.conf" <<CONF
