@@ -167,6 +167,7 @@ void TFrmSetUp::DownloadAndInstallArchives() {
     LFileName->SetBiDiMode(bdRightToLeft);
 
     bool downloaded = DownloadPart(part, file, failures, InstallLog);
+    pbProgress->OptionsText = toPercent;  // for the extraction, whatever the download showed
     InstallLog.Add("Downloading file " + name + (downloaded ? "----> completed." : "----> Failed"));
     LFileName->SetBiDiMode(bdLeftToRight);
 

@@ -205,6 +205,8 @@ void TFrmSetUp::LinkLabel2MouseExit(TComponent*) {
 void TFrmSetUp::HttpClientWorkBegin(TNetComponent*, TWorkMode, std::int32_t AWorkCountMax) {
   pbProgress->SetPosition(0);
   DownloadSize = AWorkCountMax;
+  // Without a total there is no percent to show; the bar carries the amount instead.
+  pbProgress->OptionsText = DownloadSize > 0 ? toPercent : toCaption;
 }
 
 void TFrmSetUp::HttpClientWork(TNetComponent*, TWorkMode, std::int32_t AWorkCount) {
@@ -214,8 +216,13 @@ void TFrmSetUp::HttpClientWork(TNetComponent*, TWorkMode, std::int32_t AWorkCoun
     LFileName->SetCaption(L"הורדו " + kilobytes(AWorkCount) + L" (KB)" + L" מתוך " +
                           kilobytes(DownloadSize) + L" (KB)");
   } else {
-    // No announced total: the count alone, and the bar stays where it is.
-    LFileName->SetCaption(L"הורדו " + kilobytes(AWorkCount) + L" (KB)");
+    // No announced total: the amount so far in the label and on the bar, which fills once per
+    // megabyte so that it keeps moving while data comes.
+    const std::wstring amount = L"הורדו " + kilobytes(AWorkCount) + L" (KB)";
+    const std::int32_t megabyte = 1024 * 1024;
+    LFileName->SetCaption(amount);
+    pbProgress->SetCaption(amount);
+    pbProgress->SetPosition(static_cast<int>(std::int64_t{AWorkCount % megabyte} * 100 / megabyte));
   }
   pbProgress->Repaint();
   Application->ProcessMessages();

@@ -190,16 +190,28 @@ TEST_F(WizardFormTest, ProgressBarValueModelAsPainted) {
 }
 
 // The download's work events drive the same bar and the file-name line; a download of
-// unknown length shows its count alone.
+// unknown length shows the amount so far in both, and the bar keeps moving.
 TEST_F(WizardFormTest, DownloadProgressShowsPercentAndKilobytes) {
+  TProgressFill* bar = Form->pbProgress;
   Form->HttpClientWorkBegin(nullptr, wkRead, 102400);
   Form->HttpClientWork(nullptr, wkRead, 51200);
-  EXPECT_EQ(Form->pbProgress->Position(), 50);
+  EXPECT_EQ(bar->Position(), 50);
+  EXPECT_EQ(bar->Text(), L"50%");
   EXPECT_EQ(Form->LFileName->Caption(), L"הורדו 50 (KB) מתוך 100 (KB)");
+
   Form->HttpClientWorkBegin(nullptr, wkRead, 0);
   Form->HttpClientWork(nullptr, wkRead, 3000);
-  EXPECT_EQ(Form->pbProgress->Position(), 0);
   EXPECT_EQ(Form->LFileName->Caption(), L"הורדו 3 (KB)");
+  EXPECT_EQ(bar->Text(), L"הורדו 3 (KB)");
+  const int early = bar->Position();
+  Form->HttpClientWork(nullptr, wkRead, 600 * 1024);
+  EXPECT_GT(bar->Position(), early);
+  EXPECT_EQ(bar->Text(), L"הורדו 600 (KB)");
+
+  // The next download with a total shows percent again.
+  Form->HttpClientWorkBegin(nullptr, wkRead, 2048);
+  Form->HttpClientWork(nullptr, wkRead, 1024);
+  EXPECT_EQ(bar->Text(), L"50%");
 }
 
 TEST_F(WizardFormTest, TitleBarStripPaintsBlackUntilColouredThenAtOnce) {
