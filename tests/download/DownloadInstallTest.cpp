@@ -187,7 +187,8 @@ TEST_F(DownloadFaults, ResetShortBodyAndNotFoundAreRetriedUntilAGoodAttempt) {
   ExpectBothPartsInstalled();
 }
 
-// Then the first part stalls past the read time-out once before it is sent whole.
+// Then the first part stalls past the read time-out once before it is sent whole; the second
+// comes in chunks with no length announced.
 TEST_F(DownloadFaults, StallPastTheReadTimeOutIsRetried) {
   StartDownloadOntoScratchDrive();
   FinishAndClose();

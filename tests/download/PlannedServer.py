@@ -7,7 +7,9 @@ is sent whole. Other paths keep the test server's meaning.
 
 PlannedServer.py --port P --log-dir D --parts FOLDER --plan "MirpanN1.zip=reset,short,ok;..."
 Faults: reset (reset mid-body), short (closed short of the length), stall (silent for 20
-seconds mid-body, past the client's read time-out), 404.
+seconds mid-body, past the client's read time-out), 404; besides, "chunked" (the part whole,
+in chunks, with no length announced), "slow" (the part whole, 10 KB a second) and "garbage"
+(a short body that is no archive).
 """
 import argparse
 import os
@@ -44,6 +46,13 @@ class PlannedHandler(FaultServer.Handler):
             for at in range(0, n, 1024):
                 self.send(data[at:at + 1024])
                 time.sleep(0.1)
+            return True
+        if step == "chunked":
+            self.send(FaultServer.head("200 OK", ["Transfer-Encoding: chunked"], c))
+            for at in range(0, n, 32768):
+                piece = data[at:at + 32768]
+                self.send(b"%x\r\n" % len(piece) + piece + b"\r\n")
+            self.send(b"0\r\n\r\n")
             return True
         if step == "garbage":
             text = b"this is no archive"

@@ -37,7 +37,7 @@ case "$server" in
     ;;
   faults)
     python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
-      --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok,slow;MirpanN2.zip=404,ok,ok,garbage" \
+      --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok,slow;MirpanN2.zip=404,ok,chunked,garbage" \
       >"$work/server.log" 2>&1 &
     server_pid=$!
     ;;
