@@ -6,12 +6,6 @@ const wchar_t kCheck = 0xFC;
 const wchar_t kCross = 0xFB;
 }  // namespace
 
-TCreateParams TSymbolButton::CreateParams() {
-  TCreateParams p = TButton::CreateParams();
-  p.Style = (p.Style & ~BS_TYPEMASK) | BS_OWNERDRAW;
-  return p;
-}
-
 bool TSymbolButton::FontHasGlyph() const {
   if (FCaption.empty()) return true;
   HDC dc = GetDC(nullptr);
@@ -43,31 +37,14 @@ void TSymbolButton::DrawMark(HDC dc, const RECT& r) const {
   DeleteObject(pen);
 }
 
-bool TSymbolButton::DrawItem(const DRAWITEMSTRUCT& item) {
-  HDC dc = item.hDC;
-  RECT r = item.rcItem;
-  bool pushed = item.itemState & ODS_SELECTED;
-  bool focused = item.itemState & ODS_FOCUS;
-  if (focused) {
-    // The button Enter presses wears the dark frame of a default button.
-    FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    InflateRect(&r, -1, -1);
+void TSymbolButton::DrawFace(HDC dc, const RECT& Face, UINT) {
+  if (!FontHasGlyph()) {
+    DrawMark(dc, Face);
+    return;
   }
-  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
-  RECT face = r;
-  if (pushed) OffsetRect(&face, 1, 1);
-  if (FontHasGlyph()) {
-    TCanvas canvas(dc);
-    canvas.Font = FFont;
-    if (!FEnabled) canvas.Font.SetColor(clGrayText);
-    canvas.DrawText(FCaption, face, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  } else {
-    DrawMark(dc, face);
-  }
-  if (focused) {
-    RECT f = r;
-    InflateRect(&f, -4, -4);
-    DrawFocusRect(dc, &f);
-  }
-  return true;
+  TCanvas canvas(dc);
+  canvas.Font = FFont;
+  if (!FEnabled) canvas.Font.SetColor(clGrayText);
+  RECT face = Face;
+  canvas.DrawText(FCaption, face, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }

@@ -1,16 +1,12 @@
 #pragma once
-// The wizard's navigation buttons: standard push buttons whose caption is drawn in the
-// button's font colour, which a plain push button ignores.
-#include "framework/StdControls.h"
+// The wizard's navigation buttons: push buttons whose caption is drawn in the button's font
+// colour, which a plain push button ignores.
+#include "framework/OwnerDrawButton.h"
 
-class TWizardButton : public TButton {
+class TWizardButton : public TOwnerDrawButton {
  public:
-  using TButton::TButton;
-  bool DrawItem(const DRAWITEMSTRUCT& item) override;
-  // A disabled or hidden button does not click, whoever sends it the click: the system's
-  // button still reports BM_CLICK and the mnemonic while disabled.
-  void Click() override;
+  using TOwnerDrawButton::TOwnerDrawButton;
 
  protected:
-  TCreateParams CreateParams() override;
+  void DrawFace(HDC dc, const RECT& Face, UINT ItemState) override;
 };
