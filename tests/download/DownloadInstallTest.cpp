@@ -55,39 +55,15 @@ class Download : public ::testing::Test {
                           FALSE));
     FSetUp.reset(new TSetUpDriver(source + L"\\SetUp.exe"));
     ASSERT_TRUE(FSetUp->Started());
-    for (const wchar_t* page : {Welcome, SetupType}) {
-      HWND window = FSetUp->WaitForWindow(page);
-      ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
-      ASSERT_TRUE(FSetUp->Click(window, Next));
-    }
-    HWND window = FSetUp->WaitForWindow(SelectDrive);
+    HWND window = FSetUp->WalkToTheDrivePage();
     ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
     ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
     FStarted = GetTickCount();
     ASSERT_TRUE(FSetUp->Click(window, Next));
   }
 
-  std::wstring AnswerDialog(const std::wstring& Caption, bool Confirm = false,
-                            DWORD Milliseconds = 90000) {
-    HWND dialog = FSetUp->WaitForWindow(Caption, Milliseconds);
-    if (!dialog) return L"(no dialog; showing: " + FSetUp->VisibleTitles() + L")";
-    std::wstring text = FSetUp->DialogText(dialog);
-    Sleep(200);  // until the dialog takes its keys
-    if (Confirm)
-      FSetUp->Click(dialog, CheckMark);
-    else
-      FSetUp->PressEnter(dialog);
-    for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(50);
-    return text;
-  }
-
-  void FinishAndClose() {
-    HWND window = FSetUp->WaitForWindow(Finished, 120000);
-    ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
-    ASSERT_TRUE(FSetUp->WaitUntilHidden(window, Next));
-    ASSERT_TRUE(FSetUp->Click(window, Close));
-    EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
-  }
+  // The final page, then out through its close button.
+  void FinishAndClose() { EXPECT_TRUE(FSetUp->FinishAndClose()) << Utf8(FSetUp->VisibleTitles()); }
 
   // Both parts installed completely, their downloaded files gone from the drive root.
   void ExpectBothPartsInstalled() {
@@ -143,7 +119,7 @@ TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
   Sleep(3000);
   DWORD_PTR result = 0;
   EXPECT_NE(0, SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &result));
-  EXPECT_EQ(ClosingNotice, AnswerDialog(L"התקנת Mirpan"));
+  EXPECT_EQ(ClosingNotice, FSetUp->AnswerDialog(L"התקנת Mirpan"));
   // Three pauses of 6 seconds for the first part, none for the second.
   double seconds = SecondsSinceStart();
   EXPECT_GE(seconds, 17.5);
@@ -154,7 +130,7 @@ TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
   ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
   ASSERT_TRUE(FSetUp->Click(window, Exit));
   EXPECT_EQ(L"ההתקנה עדין לא סיימה להתקין את תוכנת Mirpan על מחשבך.\r\nהאם לצאת בכל מקרה ?\r\n",
-            AnswerDialog(L"יציאה מהתקנה", true));
+            FSetUp->AnswerDialog(L"יציאה מהתקנה", true));
   EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
   EXPECT_EQ(L"(none)", RegText(HKEY_LOCAL_MACHINE, UninstallKey, L"DisplayName"));
   EXPECT_FALSE(FileThere(Root() + L"Desktop\\Mirpan.lnk"));
@@ -209,9 +185,9 @@ TEST_F(DownloadFaults, PartThatIsNoArchiveGetsFourExtractionAttempts) {
   StartDownloadOntoScratchDrive();
   for (int attempt = 1; attempt <= 4; ++attempt)
     EXPECT_EQ(L"הרכיב " + Root() + L"MirpanN2.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
-              AnswerDialog(L"התקנת Mirpan"))
+              FSetUp->AnswerDialog(L"התקנת Mirpan"))
         << attempt;
-  EXPECT_EQ(ClosingNotice, AnswerDialog(L"התקנת Mirpan"));
+  EXPECT_EQ(ClosingNotice, FSetUp->AnswerDialog(L"התקנת Mirpan"));
   FinishAndClose();
   EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> completed.",
                                       "Installing file MirpanN1.zip----> Complited",
@@ -237,7 +213,7 @@ TEST_F(DownloadFaults, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
   ASSERT_NE(nullptr, window);
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
   PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
-  AnswerDialog(L"יציאה מהתקנה", true);
+  FSetUp->AnswerDialog(L"יציאה מהתקנה", true);
 
   EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
   EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));

@@ -41,12 +41,7 @@ class LocalInstall : public ::testing::Test {
   // Starts the program and walks to page 2; null when it did not get there.
   HWND StartAndWalkToTheDrivePage(const std::wstring& Program) {
     FSetUp.reset(new TSetUpDriver(Program));
-    if (!FSetUp->Started()) return nullptr;
-    for (const wchar_t* page : {Welcome, SetupType}) {
-      HWND window = FSetUp->WaitForWindow(page);
-      if (!window || !FSetUp->Click(window, Next)) return nullptr;
-    }
-    return FSetUp->WaitForWindow(SelectDrive);
+    return FSetUp->Started() ? FSetUp->WalkToTheDrivePage() : nullptr;
   }
 
   // Walks pages 0 to 2, choosing the scratch drive, and starts the installation.
@@ -57,30 +52,8 @@ class LocalInstall : public ::testing::Test {
     ASSERT_TRUE(FSetUp->Click(window, Next));
   }
 
-  // Waits for a message dialog, notes its text, and answers it with Enter or the check mark.
-  std::wstring AnswerDialog(const std::wstring& Caption, bool Confirm = false) {
-    HWND dialog = FSetUp->WaitForWindow(Caption);
-    if (!dialog) return L"(no dialog; showing: " + FSetUp->VisibleTitles() + L")";
-    std::wstring text = FSetUp->DialogText(dialog);
-    Sleep(200);  // until the dialog takes its keys
-    if (Confirm)
-      FSetUp->Click(dialog, CheckMark);
-    else
-      FSetUp->PressEnter(dialog);
-    // The next dialog may have the same title: let this one go first.
-    for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(50);
-    return text;
-  }
-
   // The final page, then out through its close button.
-  void FinishAndClose() {
-    HWND window = FSetUp->WaitForWindow(Finished);
-    ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
-    // The page has settled (and leaving needs no question) once the next button is gone.
-    ASSERT_TRUE(FSetUp->WaitUntilHidden(window, Next));
-    ASSERT_TRUE(FSetUp->Click(window, Close));
-    EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
-  }
+  void FinishAndClose() { EXPECT_TRUE(FSetUp->FinishAndClose()) << Utf8(FSetUp->VisibleTitles()); }
 
   // SetUp.exe and the marker in a folder of their own beside the parts of one test case.
   std::wstring SourceWith(const std::wstring& Part1, const std::wstring& Part2) {
@@ -133,7 +106,7 @@ TEST_F(LocalInstall, WholeRoadFromTheWelcomePageToTheClosedProgram) {
 TEST_F(LocalInstall, ExistingUserDataKeptOnTheDefaultAnswerWithTheBackupBeside) {
   PlantUserData();
   StartAndChooseScratchDrive(BuildFolder(L"bin\\SetUp.exe"));
-  std::wstring question = AnswerDialog(L"גיבוי נתוני חברה לעבודה");
+  std::wstring question = FSetUp->AnswerDialog(L"גיבוי נתוני חברה לעבודה");
   EXPECT_NE(std::wstring::npos, question.find(L"ושמרה אותו ב-" + Product())) << Utf8(question);
   FinishAndClose();
   EXPECT_EQ(OwnData, FileBytes(Product() + L"UserData\\UserData.mdb"));
@@ -144,7 +117,7 @@ TEST_F(LocalInstall, ExistingUserDataKeptOnTheDefaultAnswerWithTheBackupBeside) 
 TEST_F(LocalInstall, ExistingUserDataOverwrittenOnConfirmTheBackupStays) {
   PlantUserData();
   StartAndChooseScratchDrive(BuildFolder(L"bin\\SetUp.exe"));
-  AnswerDialog(L"גיבוי נתוני חברה לעבודה", true);
+  FSetUp->AnswerDialog(L"גיבוי נתוני חברה לעבודה", true);
   FinishAndClose();
   EXPECT_EQ(0u, FileBytes(Product() + L"UserData\\UserData.mdb").find("Standard Jet DB"));
   EXPECT_EQ(OwnData, FileBytes(Product() + L"UserData - Copy\\UserData.mdb"));
@@ -156,9 +129,9 @@ TEST_F(LocalInstall, DamagedPartsAreReportedAndTheRestInstalled) {
                                          TestPart(L"not-a-zip", L"MirpanN2.zip"));
   StartAndChooseScratchDrive(source + L"\\SetUp.exe");
   EXPECT_EQ(L"הרכיב " + source + L"\\MirpanN2.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
-            AnswerDialog(L"התקנת Mirpan"));
+            FSetUp->AnswerDialog(L"התקנת Mirpan"));
   EXPECT_EQ(L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n",
-            AnswerDialog(L"התקנת Mirpan"));
+            FSetUp->AnswerDialog(L"התקנת Mirpan"));
   FinishAndClose();
   EXPECT_FALSE(FileThere(Product() + L"HELP\\ReadMe.txt"));
   EXPECT_TRUE(FileThere(Product() + L"Topic\\ReadMe.txt"));
@@ -172,7 +145,7 @@ TEST_F(LocalInstall, LeavingDuringTheExtractionFinishesTheStepsWithoutTheFinalPa
   const std::wstring source =
       SourceWith(TestPart(L"long-extraction", L"MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip"));
   StartAndChooseScratchDrive(source + L"\\SetUp.exe");
-  AnswerDialog(L"גיבוי נתוני חברה לעבודה");  // keep the user's data
+  FSetUp->AnswerDialog(L"גיבוי נתוני חברה לעבודה");  // keep the user's data
   // The long file is being written: the title-bar "X", where it is painted.
   for (DWORD end = GetTickCount() + 30000;
        !FileThere(Product() + L"Bin\\Archive.dat") && GetTickCount() < end;)
@@ -181,7 +154,7 @@ TEST_F(LocalInstall, LeavingDuringTheExtractionFinishesTheStepsWithoutTheFinalPa
   ASSERT_NE(nullptr, window);
   PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
   PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
-  AnswerDialog(L"יציאה מהתקנה", true);
+  FSetUp->AnswerDialog(L"יציאה מהתקנה", true);
 
   EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
   EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));
@@ -204,7 +177,7 @@ TEST_F(LocalInstall, DriveWithoutRoomIsRefusedAndThePreviousOneReturns) {
   EXPECT_EQ(
       L"בדיסק אותו בחרת אין מספיק מקום להתקנת התוכנה.\r\nלהתקנה דרוש מינמום 150 מ\"ב\r\n"
       L"איתך הסליחה.\r\n",
-      AnswerDialog(L"דיסק מלא"));
+      FSetUp->AnswerDialog(L"דיסק מלא"));
   for (DWORD end = GetTickCount() + 10000;
        FSetUp->DriveBoxText(window) != Root() && GetTickCount() < end;)
     Sleep(50);

@@ -163,3 +163,33 @@ std::wstring TSetUpDriver::VisibleTitles() const {
   });
   return titles;
 }
+
+HWND TSetUpDriver::WalkToTheDrivePage() const {
+  for (const wchar_t* page : {SetUpText::Welcome, SetUpText::SetupType}) {
+    HWND window = WaitForWindow(page);
+    if (!window || !Click(window, SetUpText::Next)) return nullptr;
+  }
+  return WaitForWindow(SetUpText::SelectDrive);
+}
+
+std::wstring TSetUpDriver::AnswerDialog(const std::wstring& Caption, bool Confirm,
+                                        DWORD Milliseconds) const {
+  HWND dialog = WaitForWindow(Caption, Milliseconds);
+  if (!dialog) return L"(no dialog; showing: " + VisibleTitles() + L")";
+  std::wstring text = DialogText(dialog);
+  Sleep(200);  // until the dialog takes its keys
+  if (Confirm)
+    Click(dialog, SetUpText::CheckMark);
+  else
+    PressEnter(dialog);
+  // The next dialog may have the same title: let this one go first.
+  for (int i = 0; i < 200 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(50);
+  return text;
+}
+
+bool TSetUpDriver::FinishAndClose(DWORD Milliseconds) const {
+  HWND window = WaitForWindow(SetUpText::Finished, Milliseconds);
+  // The page has settled (and leaving needs no question) once the next button is gone.
+  return window && WaitUntilHidden(window, SetUpText::Next) && Click(window, SetUpText::Close) &&
+         Exited(20000);
+}

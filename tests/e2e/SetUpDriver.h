@@ -52,6 +52,17 @@ class TSetUpDriver {
   std::wstring VisibleTitles() const;
   // Waits for the process to end; true when it did.
   bool Exited(DWORD Milliseconds) const;
+
+  // ---- a user's steps made of the above
+  // Pages 0 and 1 passed with the next button; the drive page's window, null when it did not
+  // come.
+  HWND WalkToTheDrivePage() const;
+  // Waits for a message dialog, notes its text, answers it with Enter (its default button) or
+  // the check mark, and lets it go; a text naming the visible windows when none came.
+  std::wstring AnswerDialog(const std::wstring& Caption, bool Confirm = false,
+                            DWORD Milliseconds = 90000) const;
+  // The final page, once settled, left through its close button; true when the program ended.
+  bool FinishAndClose(DWORD Milliseconds = 120000) const;
   // The exit code of an ended program; STILL_ACTIVE while it runs.
   DWORD ExitCode() const;
 
