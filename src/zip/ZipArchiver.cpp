@@ -50,14 +50,7 @@ void TZipBaseArchiver::OpenArchive(uint16_t mode) {
   FDirectory.reset();
   FDirectory =
       std::make_unique<TZipDirectory>(ZipPlatform::OpenArchiveFile(FileName, mode).release(), true);
-  int64_t position = 0;
-  if (!FDirectory->FindEndRecord(position) && !RepairOnOpen) {
-    FDirectory.reset();
-    throw EZipException(48, this);
-  }
-  FDirectory->ReadDirectory(Options.OEMFileNames, RepairOnOpen);
-  FActive = true;
-  DoAfterOpen();
+  ReadNewDirectory();
 }
 
 void TZipBaseArchiver::OpenArchive(TZipStream& stream) {
@@ -65,6 +58,10 @@ void TZipBaseArchiver::OpenArchive(TZipStream& stream) {
   FOpenMode = fmOpenReadDenyWrite;
   SpanningMode = smNone;
   FDirectory = std::make_unique<TZipDirectory>(&stream, false);
+  ReadNewDirectory();
+}
+
+void TZipBaseArchiver::ReadNewDirectory() {
   int64_t position = 0;
   if (!FDirectory->FindEndRecord(position) && !RepairOnOpen) {
     FDirectory.reset();

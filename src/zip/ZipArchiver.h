@@ -115,6 +115,8 @@ class TZipBaseArchiver {
   uint16_t FNewEntryMethod = 8;
 
  private:
+  // Reads the directory of the archive FDirectory has just been given and makes it active.
+  void ReadNewDirectory();
   void CheckCanExtract();
   void ClearSelection();
   void SelectEntries(TZipArchiveItem& search, bool found);
