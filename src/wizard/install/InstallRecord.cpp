@@ -2,22 +2,10 @@
 
 #include <windows.h>
 
+#include "framework/Dates.h"
 #include "framework/Text.h"
 
 namespace {
-
-// Days from 1 Jan 1970 of a civil date (proleptic Gregorian).
-long DaysFromCivil(int Year, unsigned Month, unsigned Day) {
-  Year -= Month <= 2;
-  const long era = (Year >= 0 ? Year : Year - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(Year - era * 400);
-  const unsigned doy = (153 * (Month + (Month > 2 ? -3 : 9)) + 2) / 5 + Day - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<long>(doe) - 719468;
-}
-
-// 30 Dec 1899 lies this many days before 1 Jan 1970.
-constexpr long DelphiEpochOffset = 25569;
 
 // Field pairs of the two records, in record order; HelpPath and DdfPath stay without a drive.
 struct TPathCopy {
@@ -46,7 +34,7 @@ const TPathCopy PathCopies[] = {
 double DateOfToday() {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  return static_cast<double>(DaysFromCivil(now.wYear, now.wMonth, now.wDay) + DelphiEpochOffset);
+  return static_cast<double>(DaysFromCivil(now.wYear, now.wMonth, now.wDay)) + UnixEpochDay;
 }
 
 double TimeOfDayNow() {
