@@ -205,15 +205,10 @@ TEST_F(DownloadFaults, PartThatIsNoArchiveGetsFourExtractionAttempts) {
 TEST_F(DownloadFaults, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
   StartDownloadOntoScratchDrive();
   // The first part comes slowly: it is still on its way once its file is there.
-  for (DWORD end = GetTickCount() + 30000;
-       !FileThere(Root() + L"MirpanN1.zip") && GetTickCount() < end;)
-    Sleep(10);
-  ASSERT_TRUE(FileThere(Root() + L"MirpanN1.zip"));
+  ASSERT_TRUE(WaitForFile(Root() + L"MirpanN1.zip", 30000));
   HWND window = FSetUp->WaitForWindow(Installing);
   ASSERT_NE(nullptr, window);
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
-  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
-  FSetUp->AnswerDialog(L"יציאה מהתקנה", true);
+  FSetUp->LeaveThroughTitleBarX(window);
 
   EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
   EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));

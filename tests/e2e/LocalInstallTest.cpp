@@ -147,14 +147,10 @@ TEST_F(LocalInstall, LeavingDuringTheExtractionFinishesTheStepsWithoutTheFinalPa
   StartAndChooseScratchDrive(source + L"\\SetUp.exe");
   FSetUp->AnswerDialog(L"גיבוי נתוני חברה לעבודה");  // keep the user's data
   // The long file is being written: the title-bar "X", where it is painted.
-  for (DWORD end = GetTickCount() + 30000;
-       !FileThere(Product() + L"Bin\\Archive.dat") && GetTickCount() < end;)
-    Sleep(10);
-  HWND window = FSetUp->WaitForWindow(L"התקנת התוכנה ורישומה");
+  ASSERT_TRUE(WaitForFile(Product() + L"Bin\\Archive.dat", 30000));
+  HWND window = FSetUp->WaitForWindow(Installing);
   ASSERT_NE(nullptr, window);
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
-  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
-  FSetUp->AnswerDialog(L"יציאה מהתקנה", true);
+  FSetUp->LeaveThroughTitleBarX(window);
 
   EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
   EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));

@@ -187,6 +187,12 @@ std::wstring TSetUpDriver::AnswerDialog(const std::wstring& Caption, bool Confir
   return text;
 }
 
+std::wstring TSetUpDriver::LeaveThroughTitleBarX(HWND Window) const {
+  PostMessageW(Window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
+  PostMessageW(Window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+  return AnswerDialog(L"יציאה מהתקנה", true);
+}
+
 bool TSetUpDriver::FinishAndClose(DWORD Milliseconds) const {
   HWND window = WaitForWindow(SetUpText::Finished, Milliseconds);
   // The page has settled (and leaving needs no question) once the next button is gone.

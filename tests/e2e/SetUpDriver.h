@@ -61,6 +61,9 @@ class TSetUpDriver {
   // the check mark, and lets it go; a text naming the visible windows when none came.
   std::wstring AnswerDialog(const std::wstring& Caption, bool Confirm = false,
                             DWORD Milliseconds = 90000) const;
+  // Clicks the title bar's "X" where it is painted and confirms the exit question; the
+  // question's text.
+  std::wstring LeaveThroughTitleBarX(HWND Window) const;
   // The final page, once settled, left through its close button; true when the program ended.
   bool FinishAndClose(DWORD Milliseconds = 120000) const;
   // The exit code of an ended program; STILL_ACTIVE while it runs.

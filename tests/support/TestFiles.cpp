@@ -21,6 +21,12 @@ bool FolderThere(const std::wstring& Name) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool WaitForFile(const std::wstring& Name, DWORD Milliseconds) {
+  for (DWORD end = GetTickCount() + Milliseconds; !FileThere(Name); Sleep(10))
+    if (GetTickCount() >= end) return false;
+  return true;
+}
+
 std::string FileBytes(const std::wstring& Name) {
   HANDLE file =
       CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);

@@ -9,6 +9,8 @@ namespace TestFiles {
 
 bool FileThere(const std::wstring& Name);    // a file, not a folder
 bool FolderThere(const std::wstring& Name);  // a folder, not a file
+// Waits until the file is there; false when it did not come in time.
+bool WaitForFile(const std::wstring& Name, DWORD Milliseconds);
 // The whole content; empty when the file cannot be read.
 std::string FileBytes(const std::wstring& Name);
 void WriteBytes(const std::wstring& Name, const std::string& Bytes);
