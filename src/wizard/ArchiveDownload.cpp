@@ -117,7 +117,9 @@ bool TFrmSetUp::DownloadPart(const std::wstring& PartName, const std::wstring& F
                              int& Failures, TStringList& InstallLog) {
   const std::string url = DownloadAddress(PartName);
   bool downloaded = false;
-  do {
+  // The flag is tested before every attempt, the first one included: once the user chose to
+  // leave (during the extraction of a part before), no part is fetched any more.
+  while (!downloaded && !ExitRequested) {
     try {
       DeleteIfThere(FileName);
       TDownloadFile file(FileName);
@@ -135,7 +137,7 @@ bool TFrmSetUp::DownloadPart(const std::wstring& PartName, const std::wstring& F
       ++Failures;
       PauseBeforeRetry();
     }
-  } while (!downloaded && !ExitRequested);
+  }
   // A part given up leaves no cut-off file at the drive root.
   if (!downloaded) DeleteIfThere(FileName);
   return downloaded;

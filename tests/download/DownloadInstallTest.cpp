@@ -220,3 +220,24 @@ TEST_F(DownloadFaults, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
   ExpectNoPartAtTheRoot();
   EXPECT_FALSE(FileThere(Product() + L"Bin\\Mirpan.exe"));
 }
+
+// Last, the first part is one whose extraction takes a while, and the user leaves during it:
+// the extraction stops, and the second part is not fetched any more.
+TEST_F(DownloadFaults, LeavingDuringAnExtractionFetchesNoFurtherPart) {
+  StartDownloadOntoScratchDrive();
+  ASSERT_TRUE(WaitForFile(Product() + L"Bin\\Archive.dat", 60000));
+  HWND window = FSetUp->WaitForWindow(Installing);
+  ASSERT_NE(nullptr, window);
+  FSetUp->LeaveThroughTitleBarX(window);
+
+  EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
+  EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> completed.",
+                                      "Installing file MirpanN1.zip----> Complited",
+                                      "Downloading file MirpanN2.zip----> Failed",
+                                      "Installtion aborted by user !!"}),
+            Lines(FileBytes(Product() + L"Install.log")));
+  ExpectNoPartAtTheRoot();
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat")) << "the cut-off file is removed";
+  EXPECT_FALSE(FileThere(Product() + L"UserData\\UserData.mdb"));
+}

@@ -9,7 +9,8 @@ PlannedServer.py --port P --log-dir D --parts FOLDER --plan "MirpanN1.zip=reset,
 Faults: reset (reset mid-body), short (closed short of the length), stall (silent for 20
 seconds mid-body, past the client's read time-out), 404; besides, "chunked" (the part whole,
 in chunks, with no length announced), "slow" (the part whole, 10 KB a second) and "garbage"
-(a short body that is no archive).
+(a short body that is no archive), "long" (the part of that name in the folder long/ of
+the parts, whose extraction takes a while).
 """
 import argparse
 import os
@@ -27,14 +28,15 @@ class PlannedHandler(FaultServer.Handler):
         name = path[len("/uploads/"):]
         plan = self.server.plans.get(name, [])
         step = plan.pop(0) if plan else "ok"
+        folder = os.path.join(self.server.parts, "long") if step == "long" else self.server.parts
         try:
-            with open(os.path.join(self.server.parts, name), "rb") as f:
+            with open(os.path.join(folder, name), "rb") as f:
                 data = f.read()
         except OSError:
             return super().answer("/404")
         n, half = len(data), len(data) // 2
         c = self.conn
-        if step == "ok":
+        if step in ("ok", "long"):
             self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c) + data)
             return True
         if step == "stall":

@@ -20,6 +20,8 @@ rm -rf "$work"
 mkdir -p "$work/uploads" "$work/log"
 map_download_host "$work"
 cp "$MIRPAN_BINARY_DIR/bin/MirpanN1.zip" "$MIRPAN_BINARY_DIR/bin/MirpanN2.zip" "$work/uploads/"
+mkdir -p "$work/uploads/long"
+cp "$MIRPAN_BINARY_DIR/tests/install/test-parts/long-extraction/MirpanN1.zip" "$work/uploads/long/"
 
 server_pid=
 cleanup() {
@@ -37,7 +39,7 @@ case "$server" in
     ;;
   faults)
     python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
-      --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok,slow;MirpanN2.zip=404,ok,chunked,garbage" \
+      --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok,slow,long;MirpanN2.zip=404,ok,chunked,garbage" \
       >"$work/server.log" 2>&1 &
     server_pid=$!
     ;;
