@@ -135,7 +135,8 @@ bool TFrmSetUp::DownloadPart(const std::wstring& PartName, const std::wstring& F
       InstallLog.Add("Downloading file " + Ascii(PartName) + "----> Failed (" +
                      std::to_string(Failures) + " Try)");
       ++Failures;
-      PauseBeforeRetry();
+      // No pause when the failure was the user's leaving: nothing follows it.
+      if (!ExitRequested) PauseBeforeRetry();
     }
   }
   // A part given up leaves no cut-off file at the drive root.

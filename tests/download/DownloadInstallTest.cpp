@@ -210,7 +210,10 @@ TEST_F(DownloadFaults, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
   ASSERT_NE(nullptr, window);
   FSetUp->LeaveThroughTitleBarX(window);
 
+  // No retry pause of 6 seconds holds the program after the user chose to leave.
+  const DWORD confirmed = GetTickCount();
   EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
+  EXPECT_LT((GetTickCount() - confirmed) / 1000.0, 5.0);
   EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));
   // Nothing was extracted, so the log lies at the drive root.
   EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
