@@ -129,8 +129,7 @@ TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
   window = FSetUp->WaitForWindow(Installing, 5000);
   ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
   ASSERT_TRUE(FSetUp->Click(window, Exit));
-  EXPECT_EQ(L"ההתקנה עדין לא סיימה להתקין את תוכנת Mirpan על מחשבך.\r\nהאם לצאת בכל מקרה ?\r\n",
-            FSetUp->AnswerDialog(L"יציאה מהתקנה", true));
+  EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));
   EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
   EXPECT_EQ(L"(none)", RegText(HKEY_LOCAL_MACHINE, UninstallKey, L"DisplayName"));
   EXPECT_FALSE(FileThere(Root() + L"Desktop\\Mirpan.lnk"));
@@ -206,9 +205,7 @@ TEST_F(DownloadFaults, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
   StartDownloadOntoScratchDrive();
   // The first part comes slowly: it is still on its way once its file is there.
   ASSERT_TRUE(WaitForFile(Root() + L"MirpanN1.zip", 30000));
-  HWND window = FSetUp->WaitForWindow(Installing);
-  ASSERT_NE(nullptr, window);
-  FSetUp->LeaveThroughTitleBarX(window);
+  EXPECT_EQ(ExitQuestion, FSetUp->LeaveDuringInstallation());
 
   // No retry pause of 6 seconds holds the program after the user chose to leave.
   const DWORD confirmed = GetTickCount();
@@ -229,9 +226,7 @@ TEST_F(DownloadFaults, LeavingDuringTheDownloadCutsItAndLogsTheAbort) {
 TEST_F(DownloadFaults, LeavingDuringAnExtractionFetchesNoFurtherPart) {
   StartDownloadOntoScratchDrive();
   ASSERT_TRUE(WaitForFile(Product() + L"Bin\\Archive.dat", 60000));
-  HWND window = FSetUp->WaitForWindow(Installing);
-  ASSERT_NE(nullptr, window);
-  FSetUp->LeaveThroughTitleBarX(window);
+  EXPECT_EQ(ExitQuestion, FSetUp->LeaveDuringInstallation());
 
   EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
   EXPECT_EQ(nullptr, FSetUp->WaitForWindow(Finished, 0));

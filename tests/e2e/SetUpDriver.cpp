@@ -187,10 +187,12 @@ std::wstring TSetUpDriver::AnswerDialog(const std::wstring& Caption, bool Confir
   return text;
 }
 
-std::wstring TSetUpDriver::LeaveThroughTitleBarX(HWND Window) const {
-  PostMessageW(Window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
-  PostMessageW(Window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
-  return AnswerDialog(L"יציאה מהתקנה", true);
+std::wstring TSetUpDriver::LeaveDuringInstallation() const {
+  HWND window = WaitForWindow(SetUpText::Installing);
+  if (!window) return L"(no installation page; showing: " + VisibleTitles() + L")";
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+  return AnswerDialog(SetUpText::ExitQuestionCaption, true);
 }
 
 bool TSetUpDriver::FinishAndClose(DWORD Milliseconds) const {

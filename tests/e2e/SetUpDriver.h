@@ -17,6 +17,9 @@ inline constexpr const wchar_t* Close = L"&סגור";
 inline constexpr const wchar_t* Exit = L"&יציאה";
 inline constexpr const wchar_t* CheckMark = L"\xF0FC";
 inline constexpr const wchar_t* Cross = L"\xF0FB";
+inline constexpr const wchar_t* ExitQuestionCaption = L"יציאה מהתקנה";
+inline constexpr const wchar_t* ExitQuestion =
+    L"ההתקנה עדין לא סיימה להתקין את תוכנת Mirpan על מחשבך.\r\nהאם לצאת בכל מקרה ?\r\n";
 inline constexpr const wchar_t* ClosingNotice =
     L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n";
 }  // namespace SetUpText
@@ -61,9 +64,10 @@ class TSetUpDriver {
   // the check mark, and lets it go; a text naming the visible windows when none came.
   std::wstring AnswerDialog(const std::wstring& Caption, bool Confirm = false,
                             DWORD Milliseconds = 90000) const;
-  // Clicks the title bar's "X" where it is painted and confirms the exit question; the
-  // question's text.
-  std::wstring LeaveThroughTitleBarX(HWND Window) const;
+  // On the installation page, clicks the title bar's "X" where it is painted and confirms the
+  // exit question; the question's text (a note naming the visible windows when the page or
+  // the question did not come).
+  std::wstring LeaveDuringInstallation() const;
   // The final page, once settled, left through its close button; true when the program ended.
   bool FinishAndClose(DWORD Milliseconds = 120000) const;
   // The exit code of an ended program; STILL_ACTIVE while it runs.
