@@ -1,6 +1,12 @@
 # Sourced by the scripts: starts a private Xvfb when no display is set, and stops it by pid.
-#   xvfb_start   sets DISPLAY and XVFB_PID (empty when a display was already there)
-#   xvfb_stop    stops the Xvfb that xvfb_start started
+#   xvfb_start                  sets DISPLAY and XVFB_PID (empty when a display was already
+#                               there)
+#   xvfb_stop                   stops the Xvfb that xvfb_start started
+#   xvfb_stop_after_wine [PREFIX...]
+#                               when xvfb_start started an Xvfb: ends the processes of these
+#                               Wine prefixes (of WINEPREFIX when none is given), which hold
+#                               the display, then stops it; a display that was already there
+#                               is left alone with the programs on it
 # The server picks its own free display number and reports it once it listens, so scripts
 # started side by side never share or steal a display.
 XVFB_PID=
@@ -33,4 +39,15 @@ xvfb_stop() {
   wait "$XVFB_PID" 2>/dev/null || true
   XVFB_PID=
   unset DISPLAY
+}
+
+xvfb_stop_after_wine() {
+  [ -n "$XVFB_PID" ] || return 0
+  local prefix
+  [ $# -gt 0 ] || set -- "${WINEPREFIX:-}"
+  for prefix in "$@"; do
+    [ -n "$prefix" ] && [ -d "$prefix" ] || continue
+    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
+  done
+  xvfb_stop
 }

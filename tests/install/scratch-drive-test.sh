@@ -18,14 +18,9 @@ prefix=$MIRPAN_BINARY_DIR/${MIRPAN_SCRATCH_PREFIX:-wineprefix-install}
 "$scripts/wine-prefix" "$prefix"
 
 scratch=$(mktemp -d "$MIRPAN_BINARY_DIR/install-drive.XXXXXX")
-xvfb_pid=
+. "$scripts/lib/xvfb.sh"
 cleanup() {
-  if [ -n "$xvfb_pid" ]; then
-    # The prefix's processes hold our display; end them before the display goes.
-    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
-  fi
+  xvfb_stop_after_wine "$prefix"
   rm -f "$prefix/dosdevices/$device"
   if [ -n "${small:-}" ]; then
     rm -f "$prefix/dosdevices/$small_device"
@@ -36,18 +31,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display of our own, its number chosen by the server itself: test programs started side by
-# side must never share one, or the first to finish takes the other's windows with it.
-if [ -z "${DISPLAY:-}" ]; then
-  Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$scratch.display" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$scratch.display" ] && break
-    sleep 0.05
-  done
-  export DISPLAY=:$(cat "$scratch.display")
-  rm -f "$scratch.display"
-fi
+# A display of our own when none is set, its number chosen by the server itself: test programs
+# started side by side must never share one, or the first to finish takes the other's windows
+# with it.
+xvfb_start
 ln -sfn "$scratch" "$prefix/dosdevices/$device"
 if [ -n "${MIRPAN_SMALL_DRIVE:-}" ]; then
   # A wineserver from outside this namespace would not see the mount.
