@@ -33,8 +33,3 @@ else()
   target_link_libraries(mirpan_jpeg INTERFACE JPEG::JPEG)
 endif()
 
-# GoogleTest from Debian's source package, built with the project's own compiler and flags.
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
