@@ -1,11 +1,11 @@
 // The message dialogs as real windows: layout arithmetic, icons, buttons and answers.
 #include <gtest/gtest.h>
 
-#include "DialogDriver.h"
 #include "dialogs/UInstError.h"
 #include "dialogs/UInstMirpanError.h"
+#include "support/DialogAnswerer.h"
 
-using namespace DialogDriver;
+using namespace TestDialogs;
 
 namespace {
 
@@ -22,6 +22,14 @@ bool ShowsIcon(TMessageDialogForm& form, int index) {
     for (int x = 0; x < 32; ++x)
       if (shown.Pixel(x, y) != expected.Pixel(x, y)) return false;
   return true;
+}
+
+// The control's place within the form's client area, read from its window.
+RECT WindowPlace(const TWinControl& control) {
+  RECT r;
+  GetWindowRect(control.Handle(), &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control.Handle()), reinterpret_cast<POINT*>(&r), 2);
+  return r;
 }
 
 class MessageDialogTest : public ::testing::Test {

@@ -6,10 +6,6 @@
 
 namespace InstallTest {
 
-namespace {
-TDialogAnswerer* ActiveAnswerer = nullptr;
-}
-
 std::wstring ScratchRoot() {
   const char* letter = std::getenv("MIRPAN_SCRATCH_DRIVE");
   std::wstring root = L"Q:\\";
@@ -48,45 +44,5 @@ THostForm::THostForm() {
 }
 
 THostForm::~THostForm() { delete Form; }
-
-TDialogAnswerer::TDialogAnswerer(TAnswer Answer) : FAnswer(Answer) {
-  ActiveAnswerer = this;
-  FTimer = SetTimer(nullptr, 0, 30, Poll);
-}
-
-TDialogAnswerer::~TDialogAnswerer() {
-  KillTimer(nullptr, FTimer);
-  ActiveAnswerer = nullptr;
-}
-
-void CALLBACK TDialogAnswerer::Poll(HWND, UINT, UINT_PTR, DWORD) {
-  if (!ActiveAnswerer) return;
-  for (int i = 0; i < Application->ComponentCount(); ++i) {
-    auto* form = dynamic_cast<TMessageDialogForm*>(Application->Components(i));
-    if (!form || !form->Modal() || !form->Handle() || !IsWindowVisible(form->Handle())) continue;
-    if (form != ActiveAnswerer->FLast) ActiveAnswerer->Answer(*form);
-    return;
-  }
-  ActiveAnswerer->FLast = nullptr;  // the one answered is gone; a new one may take its place
-}
-
-void TDialogAnswerer::Answer(TMessageDialogForm& Form) {
-  FLast = &Form;
-  FSeen.push_back({Form.Caption(), Form.LMemText->Caption()});
-  switch (FAnswer) {
-    case PressEnter: {
-      HWND target = GetFocus();
-      PostMessageW(target, WM_KEYDOWN, VK_RETURN, 1);
-      PostMessageW(target, WM_KEYUP, VK_RETURN, 0xC0000001);
-      break;
-    }
-    case Confirm:
-      Form.SetModalResult(mrYes);
-      break;
-    case Cancel:
-      Form.SetModalResult(mrNo);
-      break;
-  }
-}
 
 }  // namespace InstallTest

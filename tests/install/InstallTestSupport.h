@@ -1,18 +1,16 @@
 #pragma once
 // What the installation tests share: the scratch drive the wrapper script maps, file helpers,
-// a host form with the page-3 status controls, and a driver for the modal dialogs.
+// a host form with the page-3 status controls, and the answerer of the modal dialogs.
 #include <windows.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "../support/TestFiles.h"
 #include "controls/TProgressFill.h"
-#include "dialogs/MessageDialog.h"
 #include "framework/Application.h"
 #include "framework/Form.h"
 #include "framework/StdControls.h"
+#include "support/DialogAnswerer.h"
 
 namespace InstallTest {
 
@@ -36,28 +34,7 @@ struct THostForm {
   TProgressFill* pbProgress;
 };
 
-// One dialog as it showed: caption, text, and the answer given.
-struct TSeenDialog {
-  std::wstring Caption;
-  std::wstring Text;
-};
-
-// Answers every message dialog that shows while it lives: Enter (the default button), or
-// the given result. Records what it saw.
-class TDialogAnswerer {
- public:
-  enum TAnswer { PressEnter, Confirm, Cancel };
-  explicit TDialogAnswerer(TAnswer Answer = PressEnter);
-  ~TDialogAnswerer();
-  const std::vector<TSeenDialog>& Seen() const { return FSeen; }
-
- private:
-  static void CALLBACK Poll(HWND, UINT, UINT_PTR, DWORD);
-  void Answer(TMessageDialogForm& Form);
-  TAnswer FAnswer;
-  UINT_PTR FTimer;
-  TMessageDialogForm* FLast = nullptr;
-  std::vector<TSeenDialog> FSeen;
-};
+using TestDialogs::TDialogAnswerer;
+using TestDialogs::TSeenDialog;
 
 }  // namespace InstallTest

@@ -3,41 +3,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 #include "RegistryProbe.h"
 #include "framework/Application.h"
+#include "support/DialogAnswerer.h"
 #include "tools/UinstTools.h"
 
 namespace {
 
-// Closes the first top-level window with the given caption that appears within a while.
-class TDialogCloser {
- public:
-  explicit TDialogCloser(std::wstring Caption)
-      : FWatcher([this, Caption] {
-          for (int i = 0; i < 400 && !FSeen; ++i) {
-            if (HWND dialog = FindWindowW(nullptr, Caption.c_str())) {
-              FSeen = true;
-              PostMessageW(dialog, WM_CLOSE, 0, 0);
-            }
-            Sleep(50);
-          }
-        }) {}
-  ~TDialogCloser() {
-    if (FWatcher.joinable()) FWatcher.join();
-  }
-  bool Seen() {
-    if (FWatcher.joinable()) FWatcher.join();
-    return FSeen;
-  }
-
- private:
-  std::atomic<bool> FSeen{false};
-  std::thread FWatcher;
-};
+using TestDialogs::TDialogAnswerer;
 
 class FailureDialogs : public ::testing::Test {
  protected:
@@ -54,14 +29,16 @@ TEST_F(FailureDialogs, SettingsKeyThatCannotBeCreatedAsksPardonAndWritesNothing)
   rec.Company = "Norvasto Software";
   rec.Product = std::string(300, 'x');  // longer than a key name may be
   rec.Version = 3.12;
-  TDialogCloser closer(L"כישלון רישום התוכנה");
+  TDialogAnswerer closer(TDialogAnswerer::CloseBox);
   EXPECT_FALSE(WriteInstallationSettings(rec));
-  EXPECT_TRUE(closer.Seen());
+  ASSERT_EQ(1u, closer.Seen().size());
+  EXPECT_EQ(L"כישלון רישום התוכנה", closer.Seen()[0].Caption);
 }
 
 TEST_F(FailureDialogs, MarkerThatCannotBeWrittenIsShownNotRaised) {
-  TDialogCloser closer(L"התקנת מערכת");
+  TDialogAnswerer closer(TDialogAnswerer::CloseBox);
   WriteFirstTimeMarker("C:\\no\\such\\folder");
-  EXPECT_TRUE(closer.Seen());
+  ASSERT_EQ(1u, closer.Seen().size());
+  EXPECT_EQ(L"התקנת מערכת", closer.Seen()[0].Caption);
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"C:\\no\\such\\folder\\firstTime.dat"));
 }

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/MessageDialog.h"
 #include "framework/Application.h"
+#include "support/DialogAnswerer.h"
 #include "wizard/UMirpan4RSetup.h"
 
 namespace WizardTest {
+
+using TestDialogs::TDialogAnswerer;
 
 // The installation steps of page 3 replaced by a record of their calls, so that navigation
 // can be watched without touching the machine.
@@ -64,50 +66,6 @@ inline void ClickAt(HWND window, int x, int y) {
   PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
   Pump();
 }
-
-// ---- the message dialog, answered from inside its own modal loop
-
-// While it lives, every message dialog that shows is counted, read and answered with the
-// check mark (Confirm) or the cross.
-class TAnswerDialogs {
- public:
-  struct TWatch {
-    bool Confirm;
-    int Shown;
-    std::wstring Caption, Text;
-  };
-  explicit TAnswerDialogs(bool confirm) : FWatch{confirm, 0, L"", L""} {
-    Current() = &FWatch;
-    FTimer = SetTimer(nullptr, 0, 40, Answer);
-  }
-  ~TAnswerDialogs() {
-    KillTimer(nullptr, FTimer);
-    Current() = nullptr;
-  }
-  const TWatch& Watch() const { return FWatch; }
-
- private:
-  static TWatch*& Current() {
-    static TWatch* watch = nullptr;
-    return watch;
-  }
-  static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD) {
-    for (int i = 0; Current() && i < Application->ComponentCount(); ++i) {
-      auto* dialog = dynamic_cast<TMessageDialogForm*>(Application->Components(i));
-      if (!dialog || !dialog->Modal() || !IsWindowVisible(dialog->Handle()) || dialog->Tag)
-        continue;
-      dialog->Tag = 1;  // answered; it goes once its loop ends
-      TWatch& watch = *Current();
-      ++watch.Shown;
-      watch.Caption = dialog->Caption();
-      watch.Text = dialog->LMemText->Caption();
-      PostMessageW((watch.Confirm ? dialog->Btn1 : dialog->Btn2)->Handle(), BM_CLICK, 0, 0);
-    }
-  }
-
-  TWatch FWatch;
-  UINT_PTR FTimer;
-};
 
 // ---- pixels
 

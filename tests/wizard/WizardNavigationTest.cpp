@@ -65,10 +65,10 @@ TEST_F(WizardFormTest, ChosenDriveBecomesTheTargetOnlyWithRoom) {
 
   // A drive that is not ready counts as full: refused once, the previous one returns.
   box->AddItem(L"Q:\\");
-  TAnswerDialogs dismiss(true);
+  TDialogAnswerer dismiss(TDialogAnswerer::Confirm);
   choose(box->ItemCount() - 1);
-  EXPECT_EQ(dismiss.Watch().Shown, 1);
-  EXPECT_EQ(dismiss.Watch().Caption, L"דיסק מלא");
+  ASSERT_EQ(dismiss.Seen().size(), 1u);
+  EXPECT_EQ(dismiss.Seen()[0].Caption, L"דיסק מלא");
   EXPECT_EQ(box->ItemIndex(), 0);
   EXPECT_EQ(Form->LPath->Caption(), box->Item(0).substr(0, 2) + L"\\Norvasto\\Mirpan\\");
 }
@@ -96,10 +96,10 @@ TEST_F(WizardFormTest, InstallationPageLocksNavigationAndAsksBeforeClosing) {
     Press(Form->btnBack);
     ClickAt(Form->btnNext->Handle(), 30, 10);
     ClickAt(Form->btnBack->Handle(), 30, 10);
-    TAnswerDialogs cancel(false);
+    TDialogAnswerer cancel(TDialogAnswerer::Cancel);
     PostMessageW(Form->Handle(), WM_CLOSE, 0, 0);
     Pump(400);
-    questionsDuring = cancel.Watch().Shown;
+    questionsDuring = static_cast<int>(cancel.Seen().size());
     stillShown = IsWindowVisible(Form->Handle()) != FALSE;
   };
   Press(Form->btnNext);
@@ -124,9 +124,9 @@ TEST_F(WizardFormTest, InstallationPageLocksNavigationAndAsksBeforeClosing) {
 // the final page is not entered, and the window closes.
 TEST_F(WizardFormTest, ConfirmedExitDuringInstallationSkipsTheFinalPage) {
   Form->WhileInstalling = [&] {
-    TAnswerDialogs confirm(true);
+    TDialogAnswerer confirm(TDialogAnswerer::Confirm);
     ClickAt(Form->Handle(), 678, 10);
-    EXPECT_EQ(confirm.Watch().Shown, 1);
+    EXPECT_EQ(confirm.Seen().size(), 1u);
     EXPECT_TRUE(Form->ExitRequested);
   };
   for (int i = 0; i < 3; ++i) Press(Form->btnNext);
@@ -149,10 +149,10 @@ TEST_F(WizardFormTest, NothingInstalledSkipsTheFinishingStepsAndKeepsTheExit) {
   EXPECT_EQ(Form->btnExit->Caption(), L"&יציאה");
   EXPECT_FALSE(Form->ExitRequested);
 
-  TAnswerDialogs confirm(true);
+  TDialogAnswerer confirm(TDialogAnswerer::Confirm);
   Press(Form->btnExit);
   Pump(300);
-  EXPECT_EQ(confirm.Watch().Shown, 1);
+  EXPECT_EQ(confirm.Seen().size(), 1u);
   EXPECT_FALSE(IsWindowVisible(Form->Handle()));
 }
 
@@ -171,10 +171,10 @@ TEST_F(WizardFormTest, FinalPageOffersOnlyCloseAndLeavesWithoutQuestion) {
   EXPECT_FALSE(IsWindowVisible(Form->btnBack->Handle()));
   EXPECT_TRUE(Form->ExitRequested);
 
-  TAnswerDialogs watch(false);
+  TDialogAnswerer watch(TDialogAnswerer::Cancel);
   PostMessageW(Form->Handle(), WM_CLOSE, 0, 0);
   Pump(300);
-  EXPECT_EQ(watch.Watch().Shown, 0);
+  EXPECT_TRUE(watch.Seen().empty());
   EXPECT_FALSE(IsWindowVisible(Form->Handle()));
 }
 
@@ -198,12 +198,12 @@ TEST_F(WizardFormTest, LeavingBeforeTheEndAsksFirst) {
     SCOPED_TRACE(way.Way);
     Form->Show();
     Pump(50);
-    TAnswerDialogs answer(way.Confirm);
+    TDialogAnswerer answer(way.Confirm ? TDialogAnswerer::Confirm : TDialogAnswerer::Cancel);
     way.Request();
     Pump(400);
-    EXPECT_EQ(answer.Watch().Shown, 1);
-    EXPECT_EQ(answer.Watch().Caption, L"יציאה מהתקנה");
-    EXPECT_EQ(answer.Watch().Text,
+    ASSERT_EQ(answer.Seen().size(), 1u);
+    EXPECT_EQ(answer.Seen()[0].Caption, L"יציאה מהתקנה");
+    EXPECT_EQ(answer.Seen()[0].Text,
               L"ההתקנה עדין לא סיימה להתקין את תוכנת Mirpan על מחשבך.\r\nהאם לצאת בכל מקרה ?\r\n");
     EXPECT_EQ(IsWindowVisible(Form->Handle()) != FALSE, !way.Confirm);
     EXPECT_EQ(Form->ExitRequested, way.FlagAfter);
