@@ -88,12 +88,7 @@ TEST_F(LocalInstall, WholeRoadFromTheWelcomePageToTheClosedProgram) {
   StartAndChooseScratchDrive(BuildFolder(L"bin\\SetUp.exe"));
   FinishAndClose();
 
-  EXPECT_TRUE(FileBytes(BuildFolder(L"demo\\Mirpan.exe")) ==
-              FileBytes(Product() + L"Bin\\Mirpan.exe"));
-  for (const wchar_t* name :
-       {L"Bin\\MirpanFolder.ico", L"Bin\\NovsFolder.ico", L"Bin\\NovsWallpaper.bmp",
-        L"UserData\\UserData.mdb", L"HELP\\ReadMe.txt", L"ClientSql\\ReadMe.txt"})
-    EXPECT_TRUE(FileThere(Product() + name)) << Utf8(name);
+  ExpectDemoProductIn(Product());
   EXPECT_EQ("Vantore is still new\r\n", FileBytes(Product() + L"firstTime.dat"));
   ExpectSettingsKeyFor(Drive());
   ExpectUninstallEntryAndFileTypesFor(Drive());

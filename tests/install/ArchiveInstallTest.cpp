@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "InstallTestSupport.h"
+#include "InstalledState.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
 #include "wizard/install/ArchiveInstall.h"
@@ -83,12 +84,7 @@ TEST_F(ArchiveInstall, DemoPartsGoInWholeWithoutAWord) {
   installer.InstallFromLocalArchives();
   EXPECT_TRUE(answerer.Seen().empty()) << Describe(answerer.Seen());
   EXPECT_TRUE(installer.AllInstalled);
-  EXPECT_TRUE(FileBytes(BuildFolder(L"demo\\Mirpan.exe")) ==
-              FileBytes(Product() + L"Bin\\Mirpan.exe"));
-  for (const wchar_t* name :
-       {L"Bin\\MirpanFolder.ico", L"Bin\\NovsFolder.ico", L"Bin\\NovsWallpaper.bmp",
-        L"UserData\\UserData.mdb", L"HELP\\ReadMe.txt", L"Application Data\\ReadMe.txt"})
-    EXPECT_TRUE(FileThere(Product() + name)) << Cp1255FromWide(name);
+  ExpectDemoProductIn(Product());
   EXPECT_EQ(L"התקנה ורישום המערכת", FHost.LSubject->Caption());
   EXPECT_TRUE(FHost.Label21->Visible());
   EXPECT_EQ(100, FHost.pbProgress->Position());

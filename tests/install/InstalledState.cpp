@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "../support/TestFiles.h"
+#include "InstallTestSupport.h"
 #include "framework/Text.h"
 #include "tools/UinstTools.h"
 
@@ -137,6 +138,16 @@ void ExpectLinksAndWallpaperFor(const std::wstring& Drive, const std::wstring& D
   EXPECT_EQ(Drive + L"\\Norvasto\\Mirpan\\Bin\\NovsWallpaper.bmp",
             RegText(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"Wallpaper"));
   EXPECT_EQ(L"1", RegText(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"StretchWallpaper"));
+}
+
+void ExpectDemoProductIn(const std::wstring& Product) {
+  EXPECT_TRUE(TestFiles::FileBytes(BuildFolder(L"demo\\Mirpan.exe")) ==
+              TestFiles::FileBytes(Product + L"Bin\\Mirpan.exe"));
+  for (const wchar_t* name :
+       {L"Bin\\MirpanFolder.ico", L"Bin\\NovsFolder.ico", L"Bin\\NovsWallpaper.bmp",
+        L"UserData\\UserData.mdb", L"HELP\\ReadMe.txt", L"Application Data\\ReadMe.txt",
+        L"ClientSql\\ReadMe.txt"})
+    EXPECT_TRUE(TestFiles::FileThere(Product + name)) << Cp1255FromWide(name);
 }
 
 void ExpectFolderIconsBelow(const std::wstring& Root) {

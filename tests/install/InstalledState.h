@@ -30,6 +30,9 @@ std::wstring LinkTarget(const std::wstring& FileName);
 // A key of a profile file, "(none)" when missing.
 std::wstring IniText(const std::wstring& File, const wchar_t* Section, const wchar_t* Key);
 
+// The demo product's tree below Product (such as S:\Norvasto\Mirpan\): the program as built
+// and a file of each part, the record's folders included.
+void ExpectDemoProductIn(const std::wstring& Product);
 // The checks of a finished installation of Mirpan on Drive (two characters such as S:),
 // reported through the test framework.
 void ExpectSettingsKeyFor(const std::wstring& Drive);
