@@ -1,5 +1,7 @@
 #include "DialogAnswerer.h"
 
+#include <memory>
+
 #include "framework/Application.h"
 
 namespace TestDialogs {
@@ -8,7 +10,7 @@ namespace {
 
 TDialogAnswerer* Active = nullptr;
 
-// The one-shot answerer of WhenDialogShows, and whether it has answered.
+// The one-shot answerer of WhenDialogShows, until it has answered.
 std::unique_ptr<TDialogAnswerer>& Pending() {
   static std::unique_ptr<TDialogAnswerer> pending;
   return pending;
