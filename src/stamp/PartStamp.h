@@ -28,6 +28,10 @@ struct TPartStampEntry {
   TSha256Digest Sha256 = {};
 };
 
+// Where SetUp.exe keeps it: RT_RCDATA, under the name SetUp.rc gives the placeholder.
+constexpr uint16_t PartStampResourceType = 10;
+constexpr char PartStampResourceName[] = "PARTSTAMP";
+
 constexpr char PartStampMagic[8] = {'M', 'P', 'N', 'S', 'T', 'A', 'M', 'P'};
 constexpr uint16_t PartStampVersion = 1;
 constexpr size_t PartStampHeaderSize = 16;

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 
 #include "stamp/PartCheck.h"
+#include "stamp/SetUpStamp.h"
 
 namespace {
 
@@ -104,6 +108,48 @@ TEST(PartStamp, RoomNeededAddsTheLargestPartInDownloadMode) {
   parts[1].Size = 200;
   EXPECT_EQ(PartStampRoomNeeded(parts, false), 1000u);
   EXPECT_EQ(PartStampRoomNeeded(parts, true), 1500u);
+}
+
+// An archive of the archiver's tests, whose .expect file lists the files it holds.
+std::string TestArchive(const std::string& name) {
+  const char* binary = std::getenv("MIRPAN_BINARY_DIR");
+#ifdef _WIN32
+  return std::string("Z:") + (binary ? binary : "") + "/zip-archives/" + name;  // Wine's Unix root
+#else
+  return std::string(binary ? binary : "") + "/zip-archives/" + name;
+#endif
+}
+
+TEST(SetUpStamp, DescribesAPartFromItsBytesAndItsDirectory) {
+  const TPartStampEntry part = DescribePart(TestArchive("plain.zip"));
+  std::ifstream zip(TestArchive("plain.zip"), std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(zip), {});
+  uint64_t unpacked = 0;
+  std::ifstream expect(TestArchive("plain.expect"));
+  for (std::string line; std::getline(expect, line);) {
+    std::istringstream fields(line);
+    std::string kind, name;
+    uint64_t size = 0;
+    if (fields >> kind >> name >> size && kind == "file") unpacked += size;
+  }
+  EXPECT_EQ(part.Name, "plain.zip");
+  EXPECT_EQ(part.Size, bytes.size());
+  EXPECT_EQ(part.Sha256, Part("", bytes, 0).Sha256);
+  EXPECT_GT(unpacked, 0u);
+  EXPECT_EQ(part.UnpackedSize, unpacked);
+  EXPECT_NE(Message([] { DescribePart(TestArchive("plain.expect")); })
+                .find("plain.expect does not open as a ZIP archive"),
+            std::string::npos);
+}
+
+TEST(SetUpStamp, RefusesAFileThatIsNotAProgramAndLeavesIt) {
+  const std::string path = ::testing::TempDir() + "not-a-program.exe";
+  const std::string text = "MZ but nothing more";
+  std::ofstream(path, std::ios::binary) << text;
+  EXPECT_NE(Message([&] { StampSetUp(path, {path}); }).find("is not a PE32 image"),
+            std::string::npos);
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), text);
 }
 
 }  // namespace
