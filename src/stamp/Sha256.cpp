@@ -16,6 +16,17 @@ constexpr uint32_t kRoundConstants[64] = {
 
 inline uint32_t RotateRight(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
+// One round. The eight words change roles from round to round instead of being moved, so
+// only D and H are written; eight rounds bring them back where they started.
+inline void Round(uint32_t a, uint32_t b, uint32_t c, uint32_t& d, uint32_t e, uint32_t f,
+                  uint32_t g, uint32_t& h, uint32_t constantPlusWord) {
+  uint32_t t1 = h + (RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25)) +
+                ((e & f) ^ (~e & g)) + constantPlusWord;
+  d += t1;
+  h = t1 + (RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22)) +
+      ((a & b) ^ (a & c) ^ (b & c));
+}
+
 inline uint32_t LoadBigEndian(const uint8_t* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
@@ -40,19 +51,15 @@ void TSha256::Compress(const uint8_t* block) {
   }
   uint32_t a = FState[0], b = FState[1], c = FState[2], d = FState[3];
   uint32_t e = FState[4], f = FState[5], g = FState[6], h = FState[7];
-  for (int i = 0; i < 64; ++i) {
-    uint32_t t1 = h + (RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25)) +
-                  ((e & f) ^ (~e & g)) + kRoundConstants[i] + w[i];
-    uint32_t t2 = (RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22)) +
-                  ((a & b) ^ (a & c) ^ (b & c));
-    h = g;
-    g = f;
-    f = e;
-    e = d + t1;
-    d = c;
-    c = b;
-    b = a;
-    a = t1 + t2;
+  for (int i = 0; i < 64; i += 8) {
+    Round(a, b, c, d, e, f, g, h, kRoundConstants[i] + w[i]);
+    Round(h, a, b, c, d, e, f, g, kRoundConstants[i + 1] + w[i + 1]);
+    Round(g, h, a, b, c, d, e, f, kRoundConstants[i + 2] + w[i + 2]);
+    Round(f, g, h, a, b, c, d, e, kRoundConstants[i + 3] + w[i + 3]);
+    Round(e, f, g, h, a, b, c, d, kRoundConstants[i + 4] + w[i + 4]);
+    Round(d, e, f, g, h, a, b, c, kRoundConstants[i + 5] + w[i + 5]);
+    Round(c, d, e, f, g, h, a, b, kRoundConstants[i + 6] + w[i + 6]);
+    Round(b, c, d, e, f, g, h, a, kRoundConstants[i + 7] + w[i + 7]);
   }
   FState[0] += a;
   FState[1] += b;
