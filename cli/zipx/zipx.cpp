@@ -130,12 +130,7 @@ int Run(const std::vector<std::string>& args) {
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) {
-    std::wstring w = argv[i];
-    args.push_back(Utf8FromU16(std::u16string(w.begin(), w.end())));
-  }
-  return Run(args);
+  return Run(Utf8Arguments(argc, argv));
 }
 #else
 int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }

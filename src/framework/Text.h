@@ -13,6 +13,7 @@ std::string Cp1255FromUtf8(const std::string& text);
 
 #ifdef _WIN32
 #include <cwchar>
+#include <vector>
 // On Windows wchar_t is UTF-16, so the wide API takes these directly.
 inline std::wstring WideFromCp1255(const std::string& text) {
   std::u16string u = U16FromCp1255(text);
@@ -20,5 +21,14 @@ inline std::wstring WideFromCp1255(const std::string& text) {
 }
 inline std::string Cp1255FromWide(const std::wstring& text) {
   return Cp1255FromU16(std::u16string(text.begin(), text.end()));
+}
+// A wmain's arguments after the program's name, as UTF-8.
+inline std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    std::wstring w = argv[i];
+    args.push_back(Utf8FromU16(std::u16string(w.begin(), w.end())));
+  }
+  return args;
 }
 #endif

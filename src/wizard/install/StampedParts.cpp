@@ -1,0 +1,56 @@
+#include "wizard/install/StampedParts.h"
+
+#include <memory>
+
+#include "framework/Text.h"
+#include "stamp/PartCheck.h"
+
+namespace {
+
+constexpr DWORD kReadBlock = 1 << 20;
+
+struct THandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using TFileHandle = std::unique_ptr<void, THandleCloser>;
+
+}  // namespace
+
+const TPartStampEntry* TStampedParts::Find(const std::wstring& partName) const {
+  return PartStampFind(Parts, Utf8FromU16(std::u16string(partName.begin(), partName.end())));
+}
+
+TStampedParts LoadStampedParts(HMODULE Module) {
+  TStampedParts stamped;
+  const std::string name = PartStampResourceName;
+  HRSRC found = FindResourceW(Module, std::wstring(name.begin(), name.end()).c_str(),
+                              MAKEINTRESOURCEW(PartStampResourceType));
+  HGLOBAL loaded = found ? LoadResource(Module, found) : nullptr;
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return stamped;
+  try {
+    stamped.Parts = PartStampRead(static_cast<const uint8_t*>(data), SizeofResource(Module, found));
+    stamped.State = stamped.Parts.empty() ? TStampState::Unstamped : TStampState::Stamped;
+  } catch (const EStampError&) {
+    stamped.State = TStampState::Damaged;
+  }
+  return stamped;
+}
+
+bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp) {
+  HANDLE opened = CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return false;
+  TFileHandle file(opened);
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size) || static_cast<uint64_t>(size.QuadPart) != Stamp.Size)
+    return false;
+  TPartCheck check(Stamp);
+  std::unique_ptr<uint8_t[]> block(new uint8_t[kReadBlock]);
+  DWORD got = 0;
+  while (ReadFile(file.get(), block.get(), kReadBlock, &got, nullptr) && got > 0) {
+    check.Add(block.get(), got);
+    if (check.TooLong()) return false;
+  }
+  return check.Matches();
+}

@@ -1,0 +1,141 @@
+// A copy of the built SetUp.exe stamped with the demo parts, then read back as Windows
+// reads it: the program's resource through the resource API, the parts from disk.
+#include <windows.h>
+#include <imagehlp.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../install/InstallTestSupport.h"
+#include "framework/Text.h"
+#include "stamp/PeImage.h"
+#include "stamp/SetUpStamp.h"
+#include "wizard/install/StampedParts.h"
+
+namespace {
+
+using namespace InstallTest;
+
+std::string Utf8(const std::wstring& path) {
+  return Utf8FromU16(std::u16string(path.begin(), path.end()));
+}
+
+class StampedSetUp : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::wstring folder = Folder.substr(0, Folder.size() - 1);
+    RemoveTree(folder);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    for (const wchar_t* name : {L"SetUp.exe", L"MirpanN1.zip", L"MirpanN2.zip"})
+      ASSERT_TRUE(CopyFileW((Built + name).c_str(), (Folder + name).c_str(), FALSE));
+  }
+
+  static TStampedParts ReadBack(const std::wstring& exe) {
+    HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_NE(module, nullptr);
+    TStampedParts parts = LoadStampedParts(module);
+    FreeLibrary(module);
+    return parts;
+  }
+
+  void Stamp(const std::vector<std::wstring>& parts) {
+    std::vector<std::string> paths;
+    for (const std::wstring& part : parts) paths.push_back(Utf8(Folder + part));
+    StampSetUp(Utf8(Exe), paths);
+  }
+
+  // The refusal's text; the program must be byte for byte what it was.
+  std::string Refusal(const std::vector<std::wstring>& parts) {
+    const std::string before = FileBytes(Exe);
+    std::string message = "(stamped)";
+    try {
+      Stamp(parts);
+    } catch (const EStampError& e) {
+      message = e.Message();
+    }
+    EXPECT_EQ(FileBytes(Exe), before);
+    return message;
+  }
+
+  const std::wstring Built = BuildFolder(L"bin\\");
+  const std::wstring Folder = BuildFolder(L"stamp-scratch\\");
+  const std::wstring Exe = Folder + L"SetUp.exe";
+};
+
+TEST_F(StampedSetUp, BuiltProgramIsUnstamped) {
+  TStampedParts parts = ReadBack(Built + L"SetUp.exe");
+  EXPECT_EQ(parts.State, TStampState::Unstamped);
+  EXPECT_TRUE(parts.Parts.empty());
+}
+
+TEST_F(StampedSetUp, StampReadsBackAndOnlyTheMakersBytesMatch) {
+  Stamp({L"MirpanN1.zip", L"MirpanN2.zip"});
+  TStampedParts parts = ReadBack(Exe);
+  ASSERT_EQ(parts.State, TStampState::Stamped);
+  ASSERT_EQ(parts.Parts.size(), 2u);
+  const TPartStampEntry* first = parts.Find(L"MirpanN1.zip");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->Size, FileBytes(Folder + L"MirpanN1.zip").size());
+  EXPECT_GT(first->UnpackedSize, first->Size);  // the demo's files are deflated
+  EXPECT_TRUE(PartFileMatches(Folder + L"MirpanN1.zip", *first));
+  EXPECT_TRUE(PartFileMatches(Folder + L"MirpanN2.zip", *parts.Find(L"MirpanN2.zip")));
+
+  // Another valid archive under the maker's name: same size, one byte of it changed.
+  std::string tampered = FileBytes(Folder + L"MirpanN1.zip");
+  tampered[tampered.size() / 2] ^= 1;
+  WriteBytes(Folder + L"MirpanN1.zip", tampered);
+  EXPECT_FALSE(PartFileMatches(Folder + L"MirpanN1.zip", *first));
+  EXPECT_FALSE(PartFileMatches(Folder + L"MirpanN2.zip", *first));
+  EXPECT_FALSE(PartFileMatches(Folder + L"missing.zip", *first));
+}
+
+TEST_F(StampedSetUp, StampOverAStampReplacesIt) {
+  Stamp({L"MirpanN1.zip", L"MirpanN2.zip"});
+  Stamp({L"MirpanN2.zip"});
+  TStampedParts parts = ReadBack(Exe);
+  ASSERT_EQ(parts.Parts.size(), 1u);
+  EXPECT_EQ(parts.Parts[0].Name, "MirpanN2.zip");
+}
+
+TEST_F(StampedSetUp, HeaderChecksumIsKeptRight) {
+  std::string bytes = FileBytes(Exe);
+  const size_t checksum = *reinterpret_cast<const uint32_t*>(&bytes[0x3C]) + 24 + 64;
+  bytes.replace(checksum, 4, std::string("\1\0\0\0", 4));  // stale, but not zero
+  WriteBytes(Exe, bytes);
+  Stamp({L"MirpanN1.zip"});
+  DWORD inHeader = 0, computed = 0;
+  ASSERT_EQ(MapFileAndCheckSumW(const_cast<wchar_t*>(Exe.c_str()), &inHeader, &computed),
+            CHECKSUM_SUCCESS);
+  EXPECT_NE(inHeader, 1u);
+  EXPECT_EQ(inHeader, computed);
+}
+
+TEST_F(StampedSetUp, RefusalsLeaveTheProgramAsItWas) {
+  WriteBytes(Folder + L"notes.zip", "not an archive");
+  EXPECT_NE(Refusal({L"MirpanN1.zip", L"notes.zip"}).find("notes.zip does not open as a ZIP archive"),
+            std::string::npos);
+  EXPECT_EQ(Refusal({L"MirpanN1.zip", L"MirpanN1.zip"}), "The part name MirpanN1.zip is given twice");
+
+  // A 64-bit image (PE32+) is not what SetUp.exe is.
+  std::string bytes = FileBytes(Exe);
+  bytes[*reinterpret_cast<const uint32_t*>(&bytes[0x3C]) + 25] = 0x02;  // magic 0x20B
+  WriteBytes(Exe, bytes);
+  EXPECT_NE(Refusal({L"MirpanN1.zip"}).find("SetUp.exe is not a PE32 image"), std::string::npos);
+}
+
+TEST_F(StampedSetUp, DamagedStampIsNotTakenForNone) {
+  Stamp({L"MirpanN1.zip"});
+  const std::string file = FileBytes(Exe);
+  std::vector<uint8_t> bytes(file.begin(), file.end());
+  TPeFileSpan stamp;
+  ASSERT_TRUE(TPeImage(bytes, "SetUp.exe")
+                  .LocateResource(PartStampResourceType, PartStampResourceName, stamp));
+  bytes[stamp.Offset + 12] += 1;  // the entries claim a byte more than they hold
+  WriteBytes(Exe, std::string(bytes.begin(), bytes.end()));
+  TStampedParts parts = ReadBack(Exe);
+  EXPECT_EQ(parts.State, TStampState::Damaged);
+  EXPECT_EQ(parts.Find(L"MirpanN1.zip"), nullptr);
+}
+
+}  // namespace
