@@ -117,7 +117,14 @@ TEST_F(StampedSetUp, RefusalsLeaveTheProgramAsItWas) {
             std::string::npos);
   EXPECT_EQ(Refusal({L"MirpanN1.zip", L"MirpanN1.zip"}), "The part name MirpanN1.zip is given twice");
 
+  // A program, but one built without the room for a stamp: this test.
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  ASSERT_TRUE(CopyFileW(self, Exe.c_str(), FALSE));
+  EXPECT_NE(Refusal({L"MirpanN1.zip"}).find("SetUp.exe has no room for a stamp"), std::string::npos);
+
   // A 64-bit image (PE32+) is not what SetUp.exe is.
+  ASSERT_TRUE(CopyFileW((Built + L"SetUp.exe").c_str(), Exe.c_str(), FALSE));
   std::string bytes = FileBytes(Exe);
   bytes[*reinterpret_cast<const uint32_t*>(&bytes[0x3C]) + 25] = 0x02;  // magic 0x20B
   WriteBytes(Exe, bytes);
