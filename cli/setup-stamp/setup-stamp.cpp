@@ -30,9 +30,7 @@ int Run(const std::vector<std::string>& args) {
 }  // namespace
 
 #ifdef _WIN32
-int wmain(int argc, wchar_t** argv) {
-  return Run(Utf8Arguments(argc, argv));
-}
+int wmain(int argc, wchar_t** argv) { return Run(Utf8Arguments(argc, argv)); }
 #else
 int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }
 #endif

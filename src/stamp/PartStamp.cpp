@@ -22,22 +22,23 @@ uint64_t GetLittleEndian(const uint8_t* p, int bytes) {
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return AsciiLower(x) == AsciiLower(y);
+         });
 }
 
 // A plain file name: what the wizard puts behind a drive root or a download path.
 void CheckName(const std::string& name) {
   const std::string shown = Cp1255FromUtf8(name);  // messages are windows-1255 text
-  if (name.empty() || name == "." || name == "..")
-    throw EStampError("A part's name is empty");
+  if (name.empty()) throw EStampError("A part's name is empty");
   if (name.size() > PartStampMaxNameLength)
     throw EStampError("The part name " + shown + " is longer than " +
                       std::to_string(PartStampMaxNameLength) + " bytes");
-  for (unsigned char c : name)
-    if (c < 0x20 || c == '/' || c == '\\' || c == ':')
-      throw EStampError("The part name " + shown + " is not a plain file name");
+  const bool plain =
+      name != "." && name != ".." && std::none_of(name.begin(), name.end(), [](unsigned char c) {
+        return c < 0x20 || c == '/' || c == '\\' || c == ':';
+      });
+  if (!plain) throw EStampError("The part name " + shown + " is not a plain file name");
 }
 
 }  // namespace

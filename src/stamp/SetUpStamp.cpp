@@ -76,7 +76,8 @@ TPartStampEntry DescribePart(const std::string& utf8Path) {
   std::vector<uint8_t> block(kReadBlock);
   TSha256 hash;
   for (uint64_t done = 0; done < part.Size;) {
-    size_t got = file->ReadAt(static_cast<int64_t>(done), block.data(), block.size());
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(block.size(), part.Size - done));
+    const size_t got = file->ReadAt(static_cast<int64_t>(done), block.data(), want);
     if (got == 0) throw EStampError("Cannot read " + path);
     hash.Update(block.data(), got);
     done += got;

@@ -1,5 +1,3 @@
-#include "stamp/PartStamp.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include <string>
 
 #include "stamp/PartCheck.h"
+#include "stamp/PartStamp.h"
 #include "stamp/SetUpStamp.h"
 
 namespace {
@@ -67,7 +66,9 @@ TEST(PartStamp, RefusesWhatItCannotCarry) {
             "The part name " + std::string(65, 'x') + " is longer than 64 bytes");
   EXPECT_EQ(Message([] { PartStampWrite({Part("..\\MirpanN1.zip", "", 0)}, kRoom); }),
             "The part name ..\\MirpanN1.zip is not a plain file name");
-  EXPECT_EQ(Message([] { PartStampWrite({Part("A.zip", "", 0), Part("a.ZIP", "", 0)}, kRoom); }),
+  EXPECT_EQ(Message([] {
+              PartStampWrite({Part("A.zip", "", 0), Part("a.ZIP", "", 0)}, kRoom);
+            }),
             "The part name a.ZIP is given twice");
   EXPECT_EQ(Message([] { PartStampWrite({Part("a.zip", "", 0)}, 60); }),
             "The stamp needs 71 bytes, the program has room for 60");
@@ -138,8 +139,9 @@ TEST(SetUpStamp, DescribesAPartFromItsBytesAndItsDirectory) {
   EXPECT_EQ(part.Sha256, Part("", bytes, 0).Sha256);
   EXPECT_GT(unpacked, 0u);
   EXPECT_EQ(part.UnpackedSize, unpacked);
-  EXPECT_NE(Message([] { DescribePart(TestArchive("plain.expect")); })
-                .find("plain.expect does not open as a ZIP archive"),
+  EXPECT_NE(Message([] {
+              DescribePart(TestArchive("plain.expect"));
+            }).find("plain.expect does not open as a ZIP archive"),
             std::string::npos);
 }
 

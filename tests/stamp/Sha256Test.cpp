@@ -1,8 +1,8 @@
-#include "stamp/Sha256.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "stamp/Sha256.h"
 
 namespace {
 

@@ -1,7 +1,10 @@
 // A copy of the built SetUp.exe stamped with the demo parts, then read back as Windows
 // reads it: the program's resource through the resource API, the parts from disk.
+// imagehlp.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
 #include <imagehlp.h>
+// clang-format on
 
 #include <gtest/gtest.h>
 
@@ -113,11 +116,21 @@ TEST_F(StampedSetUp, HeaderChecksumIsKeptRight) {
 
 TEST_F(StampedSetUp, RefusalsLeaveTheProgramAsItWas) {
   WriteBytes(Folder + L"notes.zip", "not an archive");
-  EXPECT_NE(Refusal({L"MirpanN1.zip", L"notes.zip"}).find("notes.zip does not open as a ZIP archive"),
+  EXPECT_NE(
+      Refusal({L"MirpanN1.zip", L"notes.zip"}).find("notes.zip does not open as a ZIP archive"),
+      std::string::npos);
+  EXPECT_EQ(Refusal({L"MirpanN1.zip", L"MirpanN1.zip"}),
+            "The part name MirpanN1.zip is given twice");
+
+  // A program, but one built without the room for a stamp: this test.
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  ASSERT_TRUE(CopyFileW(self, Exe.c_str(), FALSE));
+  EXPECT_NE(Refusal({L"MirpanN1.zip"}).find("SetUp.exe has no room for a stamp"),
             std::string::npos);
-  EXPECT_EQ(Refusal({L"MirpanN1.zip", L"MirpanN1.zip"}), "The part name MirpanN1.zip is given twice");
 
   // A 64-bit image (PE32+) is not what SetUp.exe is.
+  ASSERT_TRUE(CopyFileW((Built + L"SetUp.exe").c_str(), Exe.c_str(), FALSE));
   std::string bytes = FileBytes(Exe);
   bytes[*reinterpret_cast<const uint32_t*>(&bytes[0x3C]) + 25] = 0x02;  // magic 0x20B
   WriteBytes(Exe, bytes);
