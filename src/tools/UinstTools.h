@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,6 @@
 
 class TRegistry;
 class TStringList;
-class TProgressFill;
 
 // The settings the installed application reads back from its registry key.
 struct TInstaltionRec {
@@ -155,14 +155,19 @@ bool HasEnoughDiskSpace(const std::string& Path);
 // Longest command line RunProgram takes.
 constexpr std::size_t MaxCommandLine = 512;
 
+// Called once for every paint dispatched while waiting for a child, so that the caller's
+// progress display keeps moving (the wizard's bar steps by WaitProgressStep up to 100).
+using TWaitStep = std::function<void()>;
+constexpr int WaitProgressStep = 15;
+
 // Starts CommandLine and, when Wait is set, waits for it with WaitWithMessagePump. Result: the
 // exit code, 259 when the program still runs, −1 when it could not be started (or the command
 // line is too long).
 std::int32_t RunProgram(const std::string& CommandLine, WORD ShowCommand, bool Wait,
-                        TProgressFill* Progress);
+                        const TWaitStep& Step);
 
-// Waits for Process while dispatching only paint and sent messages; each dispatched paint
-// steps Progress (when given and below 100) by 15.
-void WaitWithMessagePump(HANDLE Process, TProgressFill* Progress);
+// Waits for Process while dispatching only paint and sent messages, with a Step (when given)
+// after each dispatched paint.
+void WaitWithMessagePump(HANDLE Process, const TWaitStep& Step);
 
-void RunProgramWithProgress(const std::string& CommandLine, bool Wait, TProgressFill* Progress);
+void RunProgramWithProgress(const std::string& CommandLine, bool Wait, const TWaitStep& Step);
