@@ -4,6 +4,7 @@
 
 #include "framework/Dates.h"
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
 
 namespace {
 
@@ -48,8 +49,9 @@ double TimeOfDayNow() {
 void InitInstallRecord(TInstaltionRec& InstallRec, const std::wstring& ProductName,
                        const TSysInfo& SysInfo) {
   const std::string product = Cp1255FromWide(ProductName);
-  const std::string folder = "\\Norvasto\\" + product;
-  InstallRec.Company = "Norvasto Software";
+  const std::string maker = std::string("\\") + MirpanProduct::MakerFolderText;
+  const std::string folder = maker + "\\" + product;
+  InstallRec.Company = MirpanProduct::CompanyName;
   InstallRec.Product = product;
   InstallRec.MainDirectory = folder + "\\";
   InstallRec.FilesPath = folder + "\\Bin";
@@ -60,14 +62,14 @@ void InitInstallRecord(TInstaltionRec& InstallRec, const std::wstring& ProductNa
   InstallRec.DosPath = folder + "\\Topic";
   InstallRec.EmptyPath = folder + "\\Empty";
   InstallRec.SqlPath = folder + "\\Sql";
-  InstallRec.ViewersPath = "\\Norvasto\\Viewers";
+  InstallRec.ViewersPath = maker + "\\Viewers";
   InstallRec.HelpPath = folder + "\\HELP";
-  InstallRec.DdfPath = "\\Norvasto\\DDF";
+  InstallRec.DdfPath = maker + "\\DDF";
   InstallRec.ClientSqlPath = folder + "\\ClientSql";
   InstallRec.UserdataPath = folder + "\\UserData";
   InstallRec.InstallDate = DateOfToday();
   InstallRec.InstallTime = TimeOfDayNow();
-  InstallRec.Version = 3.12;
+  InstallRec.Version = MirpanProduct::Version;
   InstallRec.PlatformType = SysInfo.Item(siPlatform);
   InstallRec.PlatformVersion = SysInfo.Item(siPlatformVersion);
   InstallRec.PlatformName = SysInfo.Item(siComputerName);
