@@ -13,10 +13,8 @@
 class TRegistry;
 class TStringList;
 
-// The settings the installed application reads back from its registry key.
-struct TInstaltionRec {
-  std::string Company;
-  std::string Product;
+// The sixteen folder paths that both records below hold.
+struct TInstallPaths {
   std::string MainDirectory;
   std::string FilesPath;
   std::string DataBasePath;
@@ -33,6 +31,12 @@ struct TInstaltionRec {
   std::string HelpPath;
   std::string DllPath;
   std::string DdfPath;
+};
+
+// The settings the installed application reads back from its registry key.
+struct TInstaltionRec : TInstallPaths {
+  std::string Company;
+  std::string Product;
   double InstallDate = 0;  // whole days since 30 Dec 1899
   double InstallTime = 0;  // fraction of a day
   double Version = 0;
@@ -44,23 +48,7 @@ struct TInstaltionRec {
 };
 
 // The wizard's relative copies of the paths, and what it knows of the run.
-struct TPathRec {
-  std::string MainDirectory;
-  std::string FilesPath;
-  std::string DataBasePath;
-  std::string LocalDataBasePath;
-  std::string ProgramsPath;
-  std::string ImagesPath;
-  std::string DosPath;
-  std::string EmptyPath;
-  std::string SqlPath;
-  std::string ClientSqlPath;
-  std::string UserdataPath;
-  std::string SoundPath;
-  std::string ViewersPath;
-  std::string HelpPath;
-  std::string DllPath;
-  std::string DdfPath;
+struct TPathRec : TInstallPaths {
   std::string SetupFolder;  // no trailing backslash
   std::string TargetDrive;  // two characters, such as D:
   std::string Reserved;     // never filled
