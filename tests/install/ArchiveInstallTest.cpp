@@ -189,3 +189,21 @@ TEST_F(ArchiveInstall, PassThatRaisesIsRunOnceMoreKeepingDamagedFiles) {
   EXPECT_FALSE(installer.AllInstalled);
   EXPECT_EQ("The drive went away", installer.LastFailure());
 }
+// Leaving in the middle of a file, with damaged files kept, removes that file; it is not a
+// file that failed, so no notice follows the user's choice to leave.
+TEST_F(ArchiveInstall, LeavingMidFileWithDamagedFilesKeptShowsNoNotice) {
+  TArchiveInstaller& installer = Installer(Damaged(L"long-extraction"));
+  installer.zipArchiver.SetExtractCorruptedFiles(true);
+  FAtProgress = [this] {
+    const int done = FHost.pbProgress->Position();
+    FExitRequested = FExitRequested ||
+                     (FHost.LFileName->Caption() == L"Bin\\Archive.dat" && done > 0 && done < 100);
+    return FExitRequested;
+  };
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  ASSERT_TRUE(FExitRequested);
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat"));
+  EXPECT_TRUE(answerer.Seen().empty()) << Describe(answerer.Seen());
+  EXPECT_TRUE(installer.AllInstalled);
+}

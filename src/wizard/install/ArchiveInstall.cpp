@@ -190,7 +190,8 @@ void TArchiveInstaller::ShowProgress(double Progress) {
 void TArchiveInstaller::ZipFileProgress(const std::string& FileName, double Progress, bool Finished,
                                         bool& Cancel) {
   F.LFileName->SetCaption(WideFromCp1255(FileName));
-  if (Finished) FWritten.insert(FileName);
+  // A file whose pass was cancelled before its end was removed again, so it was not written.
+  if (Finished && !Cancel) FWritten.insert(FileName);
   ShowProgress(Progress);
   if (F.ExitRequested()) Cancel = true;
 }
