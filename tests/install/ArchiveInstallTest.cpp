@@ -207,3 +207,22 @@ TEST_F(ArchiveInstall, LeavingMidFileWithDamagedFilesKeptShowsNoNotice) {
   EXPECT_TRUE(answerer.Seen().empty()) << Describe(answerer.Seen());
   EXPECT_TRUE(installer.AllInstalled);
 }
+
+TEST_F(ArchiveInstall, BackupThatFailsSaysSoAndTheDataIsKept) {
+  PlantUserData();
+  // Held open by another program, the data cannot be copied.
+  HANDLE held = CreateFileW((Product() + L"UserData\\UserData.mdb").c_str(), GENERIC_READ, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  TArchiveInstaller& installer = Installer(DemoParts());
+  TDialogAnswerer answerer(TDialogAnswerer::PressEnter);
+  installer.InstallFromLocalArchives();
+  CloseHandle(held);
+  ASSERT_EQ(1u, answerer.Seen().size()) << Describe(answerer.Seen());
+  EXPECT_NE(std::wstring::npos,
+            answerer.Seen()[0].Text.find(
+                L"שים לב !\r\nתוכנת ההתקנה לא הצליחה ליצור עותק של החברה לעבודה\r\n"))
+      << Describe(answerer.Seen());
+  EXPECT_EQ(PlantedUserData, FileBytes(Product() + L"UserData\\UserData.mdb"));
+  EXPECT_TRUE(Backups().empty());
+}

@@ -48,8 +48,9 @@ bool FileChecksum(const std::wstring& Name, uint64_t& Size, uint32_t& Crc) {
 
 bool CopyFolder(const std::wstring& Source, const std::wstring& DestinationFolder) {
   // The copy always collides with Source. Not every shell renames on collision (some answer
-  // success and copy nothing), so the copy is given the collision name here and must exist
-  // afterwards to count.
+  // success and copy nothing), so the copy is given the collision name here. Some also answer
+  // success when a file could not be read; the question then promised a backup that lacks the
+  // data. So the copy counts only when every file of Source is in it.
   std::wstring folder = DestinationFolder;
   if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
   const std::wstring name = Source.substr(Source.find_last_of(L'\\') + 1);
@@ -65,7 +66,7 @@ bool CopyFolder(const std::wstring& Source, const std::wstring& DestinationFolde
   operation.pTo = to.c_str();
   operation.fFlags = 668;  // silent, rename on collision, no questions, files only
   return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
-         FolderExists(target);
+         FolderExists(target) && CopiedWhole(Source, target);
 }
 
 TArchiveInstaller::TArchiveInstaller(TArchiveInstallContext Context) : F(std::move(Context)) {

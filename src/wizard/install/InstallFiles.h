@@ -8,6 +8,9 @@ bool FileExists(const std::wstring& Name);
 bool FolderExists(const std::wstring& Name);
 // Deletes the file when it is there; a file that cannot be deleted is left as it is.
 void DeleteIfThere(const std::wstring& Name);
+// Whether every file below the folder Source stands below the folder Copy too, at the same
+// place and of the same size.
+bool CopiedWhole(const std::wstring& Source, const std::wstring& Copy);
 
 // Closes a file handle when it goes.
 class TFileHandle {
