@@ -49,10 +49,15 @@ T* Place(T* control, TWinControl* parent, const wchar_t* name, int left, int top
   return control;
 }
 
+// The same with the layout's {left, top, width, height}.
+template <class T>
+T* Place(T* control, TWinControl* parent, const wchar_t* name, RECT bounds) {
+  return Place(control, parent, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+}
+
 TLabel* PageLabel(TComponent* owner, TWinControl* page, const wchar_t* name, TTextKind kind,
                   RECT bounds, const std::wstring& caption) {
-  auto* label =
-      Place(new TLabel(owner), page, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  auto* label = Place(new TLabel(owner), page, name, bounds);
   SetTextFont(label, kind);
   label->SetTransparent(true);
   label->SetCaption(caption);
@@ -61,8 +66,7 @@ TLabel* PageLabel(TComponent* owner, TWinControl* page, const wchar_t* name, TTe
 
 TCheckBox* PageCheckBox(TComponent* owner, TWinControl* page, const wchar_t* name, RECT bounds,
                         const wchar_t* caption) {
-  auto* box =
-      Place(new TCheckBox(owner), page, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  auto* box = Place(new TCheckBox(owner), page, name, bounds);
   SetTextFont(box, tkText);
   box->SetCaption(caption);
   return box;
@@ -103,16 +107,14 @@ TWizardButton* NavigationButton(TComponent* owner, TWinControl* form, const wcha
 
 TImage* Picture(TComponent* owner, TWinControl* parent, const wchar_t* name, RECT bounds,
                 const wchar_t* resource) {
-  auto* image =
-      Place(new TImage(owner), parent, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  auto* image = Place(new TImage(owner), parent, name, bounds);
   image->Picture().LoadJpegFromResourceName(Application->Instance(), resource);
   image->PictureChanged();
   return image;
 }
 
 TBevel* RaisedBevel(TComponent* owner, TWinControl* parent, const wchar_t* name, RECT bounds) {
-  auto* bevel =
-      Place(new TBevel(owner), parent, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  auto* bevel = Place(new TBevel(owner), parent, name, bounds);
   bevel->SetStyle(bsRaised);
   return bevel;
 }
