@@ -9,6 +9,7 @@
 #include "dialogs/UInstError.h"
 #include "framework/Registry.h"
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
 
 const TStringSetting PathSettings[16] = {
     {&TInstaltionRec::MainDirectory, {L"Program Main Directory", 7585}},
@@ -48,7 +49,6 @@ constexpr double UnknownInstalledVersion = 99.0;
 const wchar_t UninstallKeyBase[] = L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const wchar_t FileExtsKeyBase[] =
     L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\";
-const wchar_t DisplayVersionText[] = L"3.12";
 const wchar_t HelpLinkText[] = L"http://www.norvasto.co.il";
 
 void WriteEncodedString(TRegistry& Registry, const TInstaltionRec& Rec,
@@ -150,7 +150,7 @@ bool WriteInstallationSettings(const TInstaltionRec& Rec) {
         L"כישלון רישום התוכנה",
         JoinLines({L"ניכשל ניסיון רישום התוכנה במערכת החלונות שברשותך.",
                    L"נא פנה ל- NORVASTO SOFTARE לבקשת עזרה.", L"איתך הסליחה"}),
-        2, false);
+        dlHebrew, false);
     return false;
   }
   // Created a moment ago, but access can still be refused; a closed key makes every write
@@ -172,7 +172,7 @@ bool WriteUninstallEntry(const TInstaltionRec& Rec, const std::string& Uninstall
   registry.WriteString(L"DisplayName", product);
   registry.WriteString(L"UninstallString", WideFromCp1255(UninstallCommand));
   registry.WriteString(L"DisplayIcon", WideFromCp1255(Rec.FilesPath + "\\" + Rec.Product + ".exe"));
-  registry.WriteString(L"DisplayVersion", DisplayVersionText);
+  registry.WriteString(L"DisplayVersion", MirpanProduct::VersionText);
   registry.WriteString(L"HelpLink", HelpLinkText);
   registry.CloseKey();
   return true;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,12 +12,9 @@
 
 class TRegistry;
 class TStringList;
-class TProgressFill;
 
-// The settings the installed application reads back from its registry key.
-struct TInstaltionRec {
-  std::string Company;
-  std::string Product;
+// The sixteen folder paths that both records below hold.
+struct TInstallPaths {
   std::string MainDirectory;
   std::string FilesPath;
   std::string DataBasePath;
@@ -33,6 +31,12 @@ struct TInstaltionRec {
   std::string HelpPath;
   std::string DllPath;
   std::string DdfPath;
+};
+
+// The settings the installed application reads back from its registry key.
+struct TInstaltionRec : TInstallPaths {
+  std::string Company;
+  std::string Product;
   double InstallDate = 0;  // whole days since 30 Dec 1899
   double InstallTime = 0;  // fraction of a day
   double Version = 0;
@@ -44,23 +48,7 @@ struct TInstaltionRec {
 };
 
 // The wizard's relative copies of the paths, and what it knows of the run.
-struct TPathRec {
-  std::string MainDirectory;
-  std::string FilesPath;
-  std::string DataBasePath;
-  std::string LocalDataBasePath;
-  std::string ProgramsPath;
-  std::string ImagesPath;
-  std::string DosPath;
-  std::string EmptyPath;
-  std::string SqlPath;
-  std::string ClientSqlPath;
-  std::string UserdataPath;
-  std::string SoundPath;
-  std::string ViewersPath;
-  std::string HelpPath;
-  std::string DllPath;
-  std::string DdfPath;
+struct TPathRec : TInstallPaths {
   std::string SetupFolder;  // no trailing backslash
   std::string TargetDrive;  // two characters, such as D:
   std::string Reserved;     // never filled
@@ -155,14 +143,19 @@ bool HasEnoughDiskSpace(const std::string& Path);
 // Longest command line RunProgram takes.
 constexpr std::size_t MaxCommandLine = 512;
 
+// Called once for every paint dispatched while waiting for a child, so that the caller's
+// progress display keeps moving (the wizard's bar steps by WaitProgressStep up to 100).
+using TWaitStep = std::function<void()>;
+constexpr int WaitProgressStep = 15;
+
 // Starts CommandLine and, when Wait is set, waits for it with WaitWithMessagePump. Result: the
 // exit code, 259 when the program still runs, −1 when it could not be started (or the command
 // line is too long).
 std::int32_t RunProgram(const std::string& CommandLine, WORD ShowCommand, bool Wait,
-                        TProgressFill* Progress);
+                        const TWaitStep& Step);
 
-// Waits for Process while dispatching only paint and sent messages; each dispatched paint
-// steps Progress (when given and below 100) by 15.
-void WaitWithMessagePump(HANDLE Process, TProgressFill* Progress);
+// Waits for Process while dispatching only paint and sent messages, with a Step (when given)
+// after each dispatched paint.
+void WaitWithMessagePump(HANDLE Process, const TWaitStep& Step);
 
-void RunProgramWithProgress(const std::string& CommandLine, bool Wait, TProgressFill* Progress);
+void RunProgramWithProgress(const std::string& CommandLine, bool Wait, const TWaitStep& Step);

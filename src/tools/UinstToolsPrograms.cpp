@@ -1,15 +1,11 @@
 // The child-program side of UinstTools: start a program and wait for it while the wizard's
-// window keeps repainting and its progress bar keeps moving.
+// window keeps repainting and its progress display keeps moving.
 #include <string>
 
-#include "controls/TProgressFill.h"
 #include "framework/Text.h"
 #include "tools/UinstTools.h"
 
 namespace {
-
-constexpr int ProgressStep = 15;
-constexpr int ProgressFull = 100;
 
 // Closes the process and thread handles of a started child on every path.
 class TChildHandles {
@@ -29,7 +25,7 @@ class TChildHandles {
 }  // namespace
 
 std::int32_t RunProgram(const std::string& CommandLine, WORD ShowCommand, bool Wait,
-                        TProgressFill* Progress) {
+                        const TWaitStep& Step) {
   // The command line goes through a buffer of fixed size; a longer one is refused rather
   // than cut or run over the buffer's end.
   const std::wstring command = WideFromCp1255(CommandLine);
@@ -47,13 +43,13 @@ std::int32_t RunProgram(const std::string& CommandLine, WORD ShowCommand, bool W
                       &info))
     return -1;
   TChildHandles handles(info);
-  if (Wait) WaitWithMessagePump(info.hProcess, Progress);
+  if (Wait) WaitWithMessagePump(info.hProcess, Step);
   DWORD code = 0;
   GetExitCodeProcess(info.hProcess, &code);  // STILL_ACTIVE (259) while it runs
   return static_cast<std::int32_t>(code);
 }
 
-void WaitWithMessagePump(HANDLE Process, TProgressFill* Progress) {
+void WaitWithMessagePump(HANDLE Process, const TWaitStep& Step) {
   for (;;) {
     // Paint and sent messages only: the window redraws, but clicks and keys wait until
     // the child has ended.
@@ -63,12 +59,11 @@ void WaitWithMessagePump(HANDLE Process, TProgressFill* Progress) {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
       DispatchMessageW(&msg);
-      if (Progress && Progress->Position() < ProgressFull)
-        Progress->SetPosition(Progress->Position() + ProgressStep);
+      if (Step) Step();
     }
   }
 }
 
-void RunProgramWithProgress(const std::string& CommandLine, bool Wait, TProgressFill* Progress) {
-  RunProgram(CommandLine, SW_SHOWNORMAL, Wait, Progress);
+void RunProgramWithProgress(const std::string& CommandLine, bool Wait, const TWaitStep& Step) {
+  RunProgram(CommandLine, SW_SHOWNORMAL, Wait, Step);
 }

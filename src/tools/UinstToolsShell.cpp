@@ -8,6 +8,7 @@
 #include "framework/Application.h"
 #include "framework/Registry.h"
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
 #include "tools/UinstTools.h"
 
 namespace {
@@ -132,5 +133,6 @@ void WriteFirstTimeMarker(const std::string& Folder) {
       error = GetLastError() ? GetLastError() : ERROR_WRITE_FAULT;
     if (!CloseHandle(file) && !error) error = GetLastError();
   }
-  if (error) UInstError::ShowErrorDialog(L"התקנת מערכת", WideFromCp1255(SystemMessage(error)), 2);
+  if (error)
+    UInstError::ShowErrorDialog(L"התקנת מערכת", WideFromCp1255(SystemMessage(error)), dlHebrew);
 }

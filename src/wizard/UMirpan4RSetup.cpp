@@ -8,14 +8,15 @@
 #include "framework/Application.h"
 #include "framework/Text.h"
 #include "http/NetHTTP.h"
+#include "tools/MirpanProduct.h"
 #include "wizard/install/ArchiveInstall.h"
+#include "wizard/install/InstallFiles.h"
 
 TFrmSetUp* FrmSetUp = nullptr;
 
 namespace {
 
-constexpr TColor kPageText = 5581568;
-constexpr TColor kLinkHover = 3063277;
+constexpr unsigned kRetryPause = 6000;
 
 enum TWizardPage { pgMain, pgSetupType, pgSelectDrive, pgInstallation, pgFinal };
 
@@ -102,7 +103,7 @@ void TFrmSetUp::FormCreate(TComponent*) {
   else
     nbSetupWiz->SetPageIndex(pgMain);
   FillDriveList();
-  LPath->SetCaption(EDrivesCombo->Text() + L"Norvasto\\" + ProductName());
+  LPath->SetCaption(EDrivesCombo->Text() + MirpanProduct::MakerFolder + L"\\" + ProductName());
   InstallSource = HasMarkerFile(ProgramFolder()) ? 0 : 1;
 }
 
@@ -117,8 +118,7 @@ std::string TFrmSetUp::FindSetupFolder() { return Cp1255FromWide(ProgramFolder()
 
 // Only the marker decides; the archive parts themselves are looked for when installing.
 bool TFrmSetUp::HasMarkerFile(const std::wstring& Folder) {
-  DWORD attributes = GetFileAttributesW((Folder + L"\\MirpanN.zip").c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  return FileExists(Folder + L"\\" + MirpanProduct::MarkerPart);
 }
 
 // ---- leaving the wizard
@@ -127,7 +127,7 @@ bool TFrmSetUp::ConfirmExit() {
   std::wstring text =
       JoinLines({L"ההתקנה עדין לא סיימה להתקין את תוכנת " + ProductName() + L" על מחשבך.",
                  L"האם לצאת בכל מקרה ?"});
-  bool leave = UInstMirpanError::AskYesNoDialog(L"יציאה מהתקנה", text, 2, false);
+  bool leave = UInstMirpanError::AskYesNoDialog(L"יציאה מהתקנה", text, dlHebrew, false);
   RefreshMainForm();
   return leave;
 }
@@ -178,11 +178,32 @@ void TFrmSetUp::TimerTimer(TComponent*) {
   WaitingForTimer = false;
 }
 
+void TFrmSetUp::PauseBeforeRetry() {
+  WaitingForTimer = true;
+  Timer->SetInterval(kRetryPause);
+  Timer->SetEnabled(true);
+  // A bound of our own besides the timer, so a form that lost its timer cannot hang here.
+  DWORD deadline = GetTickCount() + kRetryPause + 2000;
+  try {
+    while (WaitingForTimer) {
+      Application->ProcessMessages();
+      if (!WaitingForTimer) break;
+      LONG left = static_cast<LONG>(deadline - GetTickCount());
+      if (left <= 0) break;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left), QS_ALLINPUT);
+    }
+  } catch (...) {
+    // A failing handler ends the pause early; the next attempt follows.
+  }
+  WaitingForTimer = false;
+  Timer->SetEnabled(false);
+}
+
 // ---- link colours
 
 void TFrmSetUp::LinkLabel1MouseEnter(TComponent*) {
-  LinkLabel1->InActiveColor = kLinkHover;
-  LinkLabel1->Font().SetColor(kLinkHover);
+  LinkLabel1->InActiveColor = WizardColour::LinkHover;
+  LinkLabel1->Font().SetColor(WizardColour::LinkHover);
 }
 
 void TFrmSetUp::LinkLabel1MouseExit(TComponent*) {
@@ -191,13 +212,13 @@ void TFrmSetUp::LinkLabel1MouseExit(TComponent*) {
 }
 
 void TFrmSetUp::LinkLabel2MouseEnter(TComponent*) {
-  LinkLabel2->InActiveColor = kLinkHover;
-  LinkLabel2->Font().SetColor(kLinkHover);
+  LinkLabel2->InActiveColor = WizardColour::LinkHover;
+  LinkLabel2->Font().SetColor(WizardColour::LinkHover);
 }
 
 void TFrmSetUp::LinkLabel2MouseExit(TComponent*) {
-  LinkLabel2->InActiveColor = kPageText;
-  LinkLabel2->Font().SetColor(kPageText);
+  LinkLabel2->InActiveColor = WizardColour::PageText;
+  LinkLabel2->Font().SetColor(WizardColour::PageText);
 }
 
 // ---- download progress

@@ -1,7 +1,8 @@
 #pragma once
 // The wizard window: a borderless right-to-left form of five notebook pages that drives the
 // whole installation. The layout lives in UMirpan4RSetupLayout.cpp, the frame and the page
-// navigation in UMirpan4RSetup.cpp, the installation steps in UMirpan4RSetupInstall.cpp.
+// navigation in UMirpan4RSetup.cpp, the installation steps in UMirpan4RSetupInstall.cpp, which
+// hands the archive parts to the installation units of install/.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -21,11 +22,6 @@
 
 class TNetHTTP;
 class TArchiveInstaller;
-class TStringList;
-
-// Where the maker's site and the usage agreement are served from.
-extern const wchar_t* const MakerWebSite;
-extern const char* const MakerDownloadHost;
 
 class TFrmSetUp : public TForm {
  public:
@@ -150,9 +146,7 @@ class TFrmSetUp : public TForm {
   void CreatePageInstallation(TPage* page);
   void CreatePageFinal(TPage* page);
   void ConnectEvents();
-  // One part's download attempts into FileName; Failures counts the whole run's failures.
-  bool DownloadPart(const std::wstring& PartName, const std::wstring& FileName, int& Failures,
-                    TStringList& InstallLog);
+  // The pause between two download attempts: the window keeps answering while the timer runs.
   void PauseBeforeRetry();
   // The archive steps' worker, made on first use; its archiver lives for the whole run.
   TArchiveInstaller& ArchiveInstaller();

@@ -1,6 +1,5 @@
 // The installation side of the wizard: the drive list of page 2, the installation record and
-// the steps that page 3's entry action runs in order, handed to the installation routines.
-// The download mode's steps are in ArchiveDownload.cpp.
+// the steps that page 3's entry action runs in order, handed to the installation units.
 #include <algorithm>
 #include <cwctype>
 
@@ -8,7 +7,9 @@
 #include "framework/Exception.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
 #include "wizard/UMirpan4RSetup.h"
+#include "wizard/install/ArchiveDownload.h"
 #include "wizard/install/ArchiveInstall.h"
 #include "wizard/install/FinishingSequence.h"
 #include "wizard/install/InstallRecord.h"
@@ -62,7 +63,7 @@ void TFrmSetUp::EDrivesComboChange(TComponent* Sender) {
   UInstMirpanError::ShowErrorDialog(L"דיסק מלא",
                                     JoinLines({L"בדיסק אותו בחרת אין מספיק מקום להתקנת התוכנה.",
                                                L"להתקנה דרוש מינמום 150 מ\"ב", L"איתך הסליחה."}),
-                                    2);
+                                    dlHebrew);
   RefreshMainForm();
   if (EDrivesCombo->ItemIndex() != LastDriveIndex && LastDriveIndex >= 0 &&
       LastDriveIndex < EDrivesCombo->ItemCount()) {
@@ -96,6 +97,13 @@ TArchiveInstaller& TFrmSetUp::ArchiveInstaller() {
 void TFrmSetUp::InstallFromLocalArchives() {
   TArchiveInstaller& installer = ArchiveInstaller();
   installer.InstallFromLocalArchives();
+  AllInstalled = installer.AllInstalled;
+}
+
+void TFrmSetUp::DownloadAndInstallArchives() {
+  TArchiveInstaller& installer = ArchiveInstaller();
+  TArchiveDownloader downloader(installer, *HttpClient, [this] { PauseBeforeRetry(); });
+  downloader.DownloadAndInstallArchives();
   AllInstalled = installer.AllInstalled;
 }
 

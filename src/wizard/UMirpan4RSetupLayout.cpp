@@ -3,17 +3,14 @@
 #include <initializer_list>
 
 #include "framework/Application.h"
+#include "tools/MirpanProduct.h"
 #include "wizard/UMirpan4RSetup.h"
 
-const wchar_t* const MakerWebSite = L"www.norvasto.co.il";
+using MirpanProduct::MakerWebSite;
 
 namespace {
 
-// The dark blue of every page text.
-constexpr TColor kPageText = 5581568;
-constexpr TColor kTitleBar = 13821149;
-constexpr TColor kSidePanel = 6898949;
-constexpr TColor kHoverCaption = 8172701;
+using namespace WizardColour;
 
 enum TTextKind { tkHeading, tkText, tkStatus };
 
@@ -40,7 +37,7 @@ void SetTextFont(TControl* control, TTextKind kind) {
       control->Font().Assign(L"Tahoma", -13, fsBold, HEBREW_CHARSET);
       break;
   }
-  control->Font().SetColor(kPageText);
+  control->Font().SetColor(PageText);
 }
 
 template <class T>
@@ -52,10 +49,15 @@ T* Place(T* control, TWinControl* parent, const wchar_t* name, int left, int top
   return control;
 }
 
+// The same with the layout's {left, top, width, height}.
+template <class T>
+T* Place(T* control, TWinControl* parent, const wchar_t* name, RECT bounds) {
+  return Place(control, parent, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+}
+
 TLabel* PageLabel(TComponent* owner, TWinControl* page, const wchar_t* name, TTextKind kind,
                   RECT bounds, const std::wstring& caption) {
-  auto* label =
-      Place(new TLabel(owner), page, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  auto* label = Place(new TLabel(owner), page, name, bounds);
   SetTextFont(label, kind);
   label->SetTransparent(true);
   label->SetCaption(caption);
@@ -64,8 +66,7 @@ TLabel* PageLabel(TComponent* owner, TWinControl* page, const wchar_t* name, TTe
 
 TCheckBox* PageCheckBox(TComponent* owner, TWinControl* page, const wchar_t* name, RECT bounds,
                         const wchar_t* caption) {
-  auto* box =
-      Place(new TCheckBox(owner), page, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  auto* box = Place(new TCheckBox(owner), page, name, bounds);
   SetTextFont(box, tkText);
   box->SetCaption(caption);
   return box;
@@ -91,7 +92,7 @@ TShapeButton* TitleButton(TComponent* owner, TWinControl* form, const wchar_t* n
   button->Font().SetColor(clWhite);
   button->AllowMouseOver = true;
   button->EnterColorChange = true;
-  button->EnterColor = kHoverCaption;
+  button->EnterColor = HoverCaption;
   return button;
 }
 
@@ -99,23 +100,21 @@ TWizardButton* NavigationButton(TComponent* owner, TWinControl* form, const wcha
                                 const wchar_t* caption) {
   auto* button = Place(new TWizardButton(owner), form, name, left, 444, 73, 20);
   button->Font().Assign(L"Arial", -13, fsBold, HEBREW_CHARSET);
-  button->Font().SetColor(kPageText);
+  button->Font().SetColor(PageText);
   button->SetCaption(caption);
   return button;
 }
 
 TImage* Picture(TComponent* owner, TWinControl* parent, const wchar_t* name, RECT bounds,
                 const wchar_t* resource) {
-  auto* image =
-      Place(new TImage(owner), parent, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  auto* image = Place(new TImage(owner), parent, name, bounds);
   image->Picture().LoadJpegFromResourceName(Application->Instance(), resource);
   image->PictureChanged();
   return image;
 }
 
 TBevel* RaisedBevel(TComponent* owner, TWinControl* parent, const wchar_t* name, RECT bounds) {
-  auto* bevel =
-      Place(new TBevel(owner), parent, name, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  auto* bevel = Place(new TBevel(owner), parent, name, bounds);
   bevel->SetStyle(bsRaised);
   return bevel;
 }
@@ -148,18 +147,18 @@ void TFrmSetUp::CreateFrame() {
 
   TopicBevel1 = Place(new TTopicBevel(this), this, L"TopicBevel1", 0, 0, 651, 20);
   TopicBevel1->SetStyle(bsRaised);
-  TopicBevel1->SetColor(kTitleBar);
+  TopicBevel1->SetColor(TitleBar);
   imgSubImage = Picture(this, this, L"imgSubImage", {1, 0, 16, 17}, L"WIZARD_TITLEICON");
-  ShapeButton3 = TitleButton(this, this, L"ShapeButton3", 17, 634, 19, L"", kTitleBar, kTitleBar);
+  ShapeButton3 = TitleButton(this, this, L"ShapeButton3", 17, 634, 19, L"", TitleBar, TitleBar);
   ShapeButton3->AllowMouseOver = false;
-  ShapeButton2 = TitleButton(this, this, L"ShapeButton2", 652, 20, 20, L"_", kTitleBar, kTitleBar);
+  ShapeButton2 = TitleButton(this, this, L"ShapeButton2", 652, 20, 20, L"_", TitleBar, TitleBar);
   ShapeButton1 = TitleButton(this, this, L"ShapeButton1", 670, 20, 20, L"X", clRed, 213);
   ShapeButton1->Cursor = crHandPoint;
 
   nbSetupWiz = Place(new TNotebook(this), this, L"nbSetupWiz", 0, 118, 504, 318);
 
   Panel1 = Place(new TPanel(this), this, L"Panel1", 504, 19, 183, 418);
-  Panel1->SetColor(kSidePanel);
+  Panel1->SetColor(SidePanel);
   Image2 = Picture(this, Panel1, L"Image2", {8, 8, 167, 360}, L"WIZARD_SIDEPANEL");
   LinkLabel1 = Place(new TLinkLabel(this), Panel1, L"LinkLabel1", 8, 380, 167, 18);
   LinkLabel1->Font().Assign(L"Arial", -13, fsBold | fsUnderline);
@@ -167,7 +166,7 @@ void TFrmSetUp::CreateFrame() {
   LinkLabel1->SetAlignment(taCenter);
   LinkLabel1->SetCaption(MakerWebSite);
   LinkLabel1->Jump = std::wstring(L"http://") + MakerWebSite;
-  LinkLabel1->ActiveColor = 3063277;
+  LinkLabel1->ActiveColor = LinkHover;
   LinkLabel1->InActiveColor = clWindow;
   lblApplicationName = Place(new TLabel(this), Panel1, L"lblApplicationName", 8, 400, 60, 13);
   lblApplicationName->SetCaption(L"Mirpan");
@@ -197,8 +196,8 @@ void TFrmSetUp::CreatePageMain(TPage* page) {
   SetTextFont(LinkLabel2, tkText);
   LinkLabel2->SetCaption(std::wstring(19, L'_'));
   LinkLabel2->Jump = std::wstring(L"http://") + MakerWebSite + L"/uploads/MirpanUsageAgreement.pdf";
-  LinkLabel2->ActiveColor = 3063277;
-  LinkLabel2->InActiveColor = kPageText;
+  LinkLabel2->ActiveColor = LinkHover;
+  LinkLabel2->InActiveColor = PageText;
   Label2 = PageLabel(this, page, L"Label2", tkText, {151, 241, 332, 18},
                      L"על מנת לעזוב את תוכנת ההתקנה  יש להקיש על יציאה.");
 }
@@ -265,15 +264,15 @@ void TFrmSetUp::CreatePageInstallation(TPage* page) {
   LSubject = PageLabel(this, page, L"LSubject", tkStatus, {50, 203, 441, 16}, L"מתקין");
 
   pbProgress = Place(new TProgressFill(this), page, L"pbProgress", 42, 221, 449, 25);
-  pbProgress->BrushBackColor = 11845824;
-  pbProgress->Fill.SetColor(8109993);
-  pbProgress->Fill.SetEndColor(3348992);
+  pbProgress->BrushBackColor = ProgressBack;
+  pbProgress->Fill.SetColor(ProgressFrom);
+  pbProgress->Fill.SetEndColor(ProgressTo);
   pbProgress->Bar3D = lsRaisedspb;
   pbProgress->OptionsText = toPercent;
   pbProgress->Direction = mdHorizontalReverse;
   pbProgress->UseFontColor = true;
   pbProgress->Font().Assign(L"MS Sans Serif", -11, fsBold);
-  pbProgress->Font().SetColor(15398129);
+  pbProgress->Font().SetColor(ProgressText);
 
   Label21 = PageLabel(this, page, L"Label21", tkStatus, {50, 246, 441, 16}, L"כותב את הקובץ :");
   LFileName = PageLabel(this, page, L"LFileName", tkStatus, {45, 266, 445, 16}, L"מתקין");

@@ -44,7 +44,7 @@ class Download : public ::testing::Test {
   }
 
   std::wstring Root() const { return ScratchRoot(); }
-  std::wstring Product() const { return Root() + L"Norvasto\\Mirpan\\"; }
+  std::wstring Product() const { return ScratchProduct(); }
 
   // SetUp.exe alone in a folder of its own, walked to page 3 onto the scratch drive; the
   // moment the installation page was asked for is kept in FStarted.
@@ -109,6 +109,19 @@ TEST_F(DownloadFromNginx, BothPartsArriveAndInstallOnTheFirstTry) {
   ExpectUninstallEntryAndFileTypesFor(drive);
   ExpectLinksAndWallpaperFor(drive, Root() + L"Desktop", Root() + L"Start Menu");
   ExpectFolderIconsBelow(Root());
+}
+
+TEST_F(DownloadFromNginx, KeepingTheUserDataLeavesItOutOfTheSecondPart) {
+  PlantUserData();
+  StartDownloadOntoScratchDrive();
+  const std::wstring question = FSetUp->AnswerDialog(L"גיבוי נתוני חברה לעבודה");  // keep
+  EXPECT_NE(std::wstring::npos, question.find(L"ושמרה אותו ב-" + Product())) << Utf8(question);
+  FinishAndClose();
+  EXPECT_EQ(PlantedUserData, FileBytes(Product() + L"UserData\\UserData.mdb"));
+  EXPECT_EQ(PlantedUserData, FileBytes(Product() + L"UserData - Copy\\UserData.mdb"));
+  EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+  EXPECT_EQ(4u, Lines(FileBytes(Product() + L"Install.log")).size());
+  ExpectNoPartAtTheRoot();
 }
 
 TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {

@@ -1,5 +1,6 @@
 // The archive steps of local mode on a scratch drive: the demo parts, existing user data and its
-// backup, a file kept despite its failed check, a missing part, leaving mid-way, the log's place.
+// backup, a file kept despite its failed check, a pass that raises, a missing part, leaving
+// mid-way, the log's place.
 // The program as a whole meets damaged parts and both answers in the end-to-end tests.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include "InstallTestSupport.h"
 #include "InstalledState.h"
+#include "framework/Exception.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
 #include "wizard/install/ArchiveInstall.h"
@@ -18,7 +20,6 @@ namespace {
 
 const std::wstring BackupCaption = L"גיבוי נתוני חברה לעבודה";
 const std::wstring NotAllInstalled = L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n";
-const std::string OwnData = "the user's own company data";
 
 std::string Describe(const std::vector<TSeenDialog>& Seen) {
   std::string text;
@@ -42,36 +43,31 @@ class ArchiveInstall : public ::testing::Test {
     context.Label21 = FHost.Label21;
     context.LFileName = FHost.LFileName;
     context.pbProgress = FHost.pbProgress;
-    context.ExitRequested = [this] { return FExitRequested; };
+    // Asked at every progress report of the archiver, so a test can act mid-pass here.
+    context.ExitRequested = [this] { return FAtProgress ? FAtProgress() : FExitRequested; };
     context.RefreshMainForm = [this] { ++FRefreshes; };
     FInstaller.reset(new TArchiveInstaller(context));
     return *FInstaller;
   }
 
-  std::wstring Product() const { return ScratchRoot() + L"Norvasto\\Mirpan\\"; }
+  std::wstring Product() const { return ScratchProduct(); }
   std::wstring DemoParts() const { return BuildFolder(L"bin"); }
   std::wstring Damaged(const wchar_t* Defect) const {
     return BuildFolder(L"tests/install/test-parts/") + Defect;
-  }
-
-  void PlantUserData() {
-    CreateDirectoryW((ScratchRoot() + L"Norvasto").c_str(), nullptr);
-    CreateDirectoryW(Product().c_str(), nullptr);
-    CreateDirectoryW((Product() + L"UserData").c_str(), nullptr);
-    WriteBytes(Product() + L"UserData\\UserData.mdb", OwnData);
   }
 
   // Folders beside UserData that hold a copy of the user's data.
   std::vector<std::wstring> Backups() const {
     std::vector<std::wstring> found;
     for (const std::wstring& name : FolderEntries(Product()))
-      if (name != L"UserData" && FileBytes(Product() + name + L"\\UserData.mdb") == OwnData)
+      if (name != L"UserData" && FileBytes(Product() + name + L"\\UserData.mdb") == PlantedUserData)
         found.push_back(name);
     return found;
   }
 
   THostForm FHost;
   bool FExitRequested = false;
+  std::function<bool()> FAtProgress;
   int FRefreshes = 0;
   std::unique_ptr<TArchiveInstaller> FInstaller;
 };
@@ -105,7 +101,7 @@ TEST_F(ArchiveInstall, ExistingUserDataKeptOnTheDefaultAnswerAndBackedUpBeside) 
           Product() +
           L"\r\nהאם לדרוס את הנתונים בחברה לעבודה,\r\nולהחליפם בחברה לעבודה חדשה (ריקה) ?",
       answerer.Seen()[0].Text);
-  EXPECT_EQ(OwnData, FileBytes(Product() + L"UserData\\UserData.mdb"));
+  EXPECT_EQ(PlantedUserData, FileBytes(Product() + L"UserData\\UserData.mdb"));
   EXPECT_EQ(1u, Backups().size());
   EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe")) << "the first part goes in whole";
   EXPECT_TRUE(installer.AllInstalled);
@@ -165,4 +161,64 @@ TEST_F(ArchiveInstall, LogGoesToTheProductFolderElseTheDriveRoot) {
   PlantUserData();
   installer.SaveInstallLog(log);
   EXPECT_EQ(expected, FileBytes(Product() + L"Install.log"));
+}
+
+// A pass that raises is run once more with damaged files kept, and that setting stays for
+// the rest of the run; a second raise fails the part and keeps why.
+TEST_F(ArchiveInstall, PassThatRaisesIsRunOnceMoreKeepingDamagedFiles) {
+  TArchiveInstaller& installer = Installer(DemoParts());
+  int raises = 1;
+  FAtProgress = [&] {
+    if (raises > 0 && raises--) throw Exception("The drive went away");
+    return false;
+  };
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  EXPECT_TRUE(answerer.Seen().empty()) << Describe(answerer.Seen());
+  EXPECT_TRUE(installer.zipArchiver.ExtractCorruptedFiles());
+  EXPECT_TRUE(installer.AllInstalled);
+  EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
+  EXPECT_TRUE(FileThere(Product() + L"UserData\\UserData.mdb"));
+
+  raises = 2;
+  EXPECT_FALSE(installer.ExtractArchive(DemoParts() + L"\\MirpanN1.zip", true));
+  EXPECT_FALSE(installer.AllInstalled);
+  EXPECT_EQ("The drive went away", installer.LastFailure());
+}
+// Leaving in the middle of a file, with damaged files kept, removes that file; it is not a
+// file that failed, so no notice follows the user's choice to leave.
+TEST_F(ArchiveInstall, LeavingMidFileWithDamagedFilesKeptShowsNoNotice) {
+  TArchiveInstaller& installer = Installer(Damaged(L"long-extraction"));
+  installer.zipArchiver.SetExtractCorruptedFiles(true);
+  FAtProgress = [this] {
+    const int done = FHost.pbProgress->Position();
+    FExitRequested = FExitRequested ||
+                     (FHost.LFileName->Caption() == L"Bin\\Archive.dat" && done > 0 && done < 100);
+    return FExitRequested;
+  };
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  ASSERT_TRUE(FExitRequested);
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat"));
+  EXPECT_TRUE(answerer.Seen().empty()) << Describe(answerer.Seen());
+  EXPECT_TRUE(installer.AllInstalled);
+}
+
+TEST_F(ArchiveInstall, BackupThatFailsSaysSoAndTheDataIsKept) {
+  PlantUserData();
+  // Held open by another program, the data cannot be copied.
+  HANDLE held = CreateFileW((Product() + L"UserData\\UserData.mdb").c_str(), GENERIC_READ, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  TArchiveInstaller& installer = Installer(DemoParts());
+  TDialogAnswerer answerer(TDialogAnswerer::PressEnter);
+  installer.InstallFromLocalArchives();
+  CloseHandle(held);
+  ASSERT_EQ(1u, answerer.Seen().size()) << Describe(answerer.Seen());
+  EXPECT_NE(std::wstring::npos,
+            answerer.Seen()[0].Text.find(
+                L"שים לב !\r\nתוכנת ההתקנה לא הצליחה ליצור עותק של החברה לעבודה\r\n"))
+      << Describe(answerer.Seen());
+  EXPECT_EQ(PlantedUserData, FileBytes(Product() + L"UserData\\UserData.mdb"));
+  EXPECT_TRUE(Backups().empty());
 }

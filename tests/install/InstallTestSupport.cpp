@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
 
 namespace InstallTest {
 
@@ -27,6 +28,17 @@ std::wstring BuildFolder(const std::wstring& Relative) {
   for (wchar_t& c : folder)
     if (c == L'/') c = L'\\';
   return folder;
+}
+
+const char* const PlantedUserData = "the user's own company data";
+
+std::wstring ScratchProduct() { return ScratchRoot() + MirpanProduct::ProductFolder + L"\\"; }
+
+void PlantUserData() {
+  CreateDirectoryW((ScratchRoot() + MirpanProduct::MakerFolder).c_str(), nullptr);
+  CreateDirectoryW(ScratchProduct().c_str(), nullptr);
+  CreateDirectoryW((ScratchProduct() + L"UserData").c_str(), nullptr);
+  WriteBytes(ScratchProduct() + L"UserData\\UserData.mdb", PlantedUserData);
 }
 
 THostForm::THostForm() {

@@ -23,6 +23,13 @@ std::wstring BuildFolder(const std::wstring& Relative);
 
 using namespace TestFiles;
 
+// The product folder on the scratch drive, with a trailing backslash.
+std::wstring ScratchProduct();
+// What PlantUserData puts into UserData\UserData.mdb, as a user's company data.
+extern const char* const PlantedUserData;
+// An earlier installation's user data in the product folder of the scratch drive.
+void PlantUserData();
+
 // The page-3 controls the installation writes to, on a hidden form.
 struct THostForm {
   THostForm();

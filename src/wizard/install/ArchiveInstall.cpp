@@ -14,42 +14,32 @@
 #include "framework/StdControls.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
+#include "wizard/install/InstallFiles.h"
 
 using namespace UInstMirpanError;
-
-const wchar_t* const ArchiveParts[2] = {L"MirpanN1.zip", L"MirpanN2.zip"};
 
 namespace {
 
 const wchar_t* const InstallCaption = L"התקנת Mirpan";
 const wchar_t* const CrLf = L"\r\n";
 
-bool FolderExists(const std::wstring& Name) {
-  DWORD a = GetFileAttributesW(Name.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool FileExists(const std::wstring& Name) {
-  DWORD a = GetFileAttributesW(Name.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Size and CRC-32 of a file on disk; false when it cannot be read.
 bool FileChecksum(const std::wstring& Name, uint64_t& Size, uint32_t& Crc) {
-  HANDLE file = CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  TFileHandle file(CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.Valid()) return false;
   std::vector<unsigned char> buffer(1 << 16);
   uLong crc = crc32(0, nullptr, 0);
   Size = 0;
   DWORD got = 0;
   bool ok = true;
-  while ((ok = ReadFile(file, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) &&
+  while ((ok = ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got,
+                        nullptr)) &&
          got > 0) {
     crc = crc32(crc, buffer.data(), got);
     Size += got;
   }
-  CloseHandle(file);
   Crc = static_cast<uint32_t>(crc);
   return ok;
 }
@@ -58,8 +48,9 @@ bool FileChecksum(const std::wstring& Name, uint64_t& Size, uint32_t& Crc) {
 
 bool CopyFolder(const std::wstring& Source, const std::wstring& DestinationFolder) {
   // The copy always collides with Source. Not every shell renames on collision (some answer
-  // success and copy nothing), so the copy is given the collision name here and must exist
-  // afterwards to count.
+  // success and copy nothing), so the copy is given the collision name here. Some also answer
+  // success when a file could not be read; the question then promised a backup that lacks the
+  // data. So the copy counts only when every file of Source is in it.
   std::wstring folder = DestinationFolder;
   if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
   const std::wstring name = Source.substr(Source.find_last_of(L'\\') + 1);
@@ -75,7 +66,7 @@ bool CopyFolder(const std::wstring& Source, const std::wstring& DestinationFolde
   operation.pTo = to.c_str();
   operation.fFlags = 668;  // silent, rename on collision, no questions, files only
   return SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted &&
-         FolderExists(target);
+         FolderExists(target) && CopiedWhole(Source, target);
 }
 
 TArchiveInstaller::TArchiveInstaller(TArchiveInstallContext Context) : F(std::move(Context)) {
@@ -90,10 +81,22 @@ TArchiveInstaller::TArchiveInstaller(TArchiveInstallContext Context) : F(std::mo
 }
 
 std::wstring TArchiveInstaller::ProductFolder() const {
-  return F.DriveRoot() + L"Norvasto\\Mirpan";
+  return F.DriveRoot() + MirpanProduct::ProductFolder;
 }
 
 bool TArchiveInstaller::ProductFolderExists() const { return FolderExists(ProductFolder()); }
+
+bool TArchiveInstaller::BeginInstallation() {
+  F.LSubject->SetCaption(L"המתן בבקשה ...");
+  Application->ProcessMessages();
+  bool overwriteUserData = true;
+  CheckUserData(overwriteUserData);
+  return overwriteUserData;
+}
+
+bool TArchiveInstaller::ExtractsWhole(const std::wstring& Part, bool OverwriteUserData) {
+  return OverwriteUserData || Part != MirpanProduct::UserDataPart;
+}
 
 void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
   const std::wstring folder = ProductFolder() + L"\\UserData";
@@ -105,7 +108,8 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
   bool copied = false;
   try {
     copied = CopyFolder(folder, target);
-  } catch (...) {
+  } catch (const std::exception& E) {
+    FLastFailure = E.what();
     copied = false;
   }
   std::wstring note = copied ? std::wstring(L"תוכנת ההתקנה יצרה עותק של מחיצת החברה לעבודה") +
@@ -116,7 +120,7 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
                       L"בחברה לעבודה (חברה מספר 1)." + CrLf + note + CrLf +
                       L"האם לדרוס את הנתונים בחברה לעבודה," + CrLf +
                       L"ולהחליפם בחברה לעבודה חדשה (ריקה) ?";
-  OverwriteUserData = AskYesNoDialog(L"גיבוי נתוני חברה לעבודה", text, 2, true);
+  OverwriteUserData = AskYesNoDialog(L"גיבוי נתוני חברה לעבודה", text, dlHebrew, true);
   F.RefreshMainForm();
 }
 
@@ -124,12 +128,13 @@ bool TArchiveInstaller::OpenAndSelect(const std::wstring& ArchivePath, bool Extr
   try {
     zipArchiver.Open(Cp1255FromWide(ArchivePath), Cp1255FromWide(ProductFolder()), ExtractAll);
     return true;
-  } catch (...) {
+  } catch (const std::exception& E) {
+    FLastFailure = E.what();
     zipArchiver.Close();
     ShowInfoDialog(
         InstallCaption,
         L"הרכיב " + ArchivePath + L" פגום." + CrLf + L"לא ניתן להתקינו." + CrLf + L"איתך הסליחה.",
-        2);
+        dlHebrew);
     F.RefreshMainForm();
     return false;
   }
@@ -147,11 +152,13 @@ bool TArchiveInstaller::ExtractArchive(const std::wstring& ArchivePath, bool Ext
   bool result = true;
   try {
     ExtractSelection(ExtractAll);
-  } catch (...) {
+  } catch (const std::exception& E) {
+    FLastFailure = E.what();
     zipArchiver.SetExtractCorruptedFiles(true);
     try {
       ExtractSelection(ExtractAll);
-    } catch (...) {
+    } catch (const std::exception& Again) {
+      FLastFailure = Again.what();
       result = false;
     }
   }
@@ -184,7 +191,8 @@ void TArchiveInstaller::ShowProgress(double Progress) {
 void TArchiveInstaller::ZipFileProgress(const std::string& FileName, double Progress, bool Finished,
                                         bool& Cancel) {
   F.LFileName->SetCaption(WideFromCp1255(FileName));
-  if (Finished) FWritten.insert(FileName);
+  // A file whose pass was cancelled before its end was removed again, so it was not written.
+  if (Finished && !Cancel) FWritten.insert(FileName);
   ShowProgress(Progress);
   if (F.ExitRequested()) Cancel = true;
 }
@@ -198,25 +206,25 @@ void TArchiveInstaller::ZipFileFailure(const std::string&) { AllInstalled = fals
 
 void TArchiveInstaller::InstallFromLocalArchives() {
   F.Label21->Hide();
-  F.LSubject->SetCaption(L"המתן בבקשה ...");
   F.pbProgress->SetPosition(0);
-  Application->ProcessMessages();
-  bool overwriteUserData = true;
-  CheckUserData(overwriteUserData);
+  const bool overwriteUserData = BeginInstallation();
   F.LSubject->SetCaption(L"מעתיק רכיבים דרושים.");
   AllInstalled = true;
-  for (const wchar_t* part : ArchiveParts) {
+  for (const wchar_t* part : MirpanProduct::ArchiveParts) {
     F.Label21->Show();
-    const bool extractAll = overwriteUserData || std::wstring(part) != ArchiveParts[1];
-    ExtractArchive(F.SetupFolder + L"\\" + part, extractAll);
+    ExtractArchive(F.SetupFolder + L"\\" + part, ExtractsWhole(part, overwriteUserData));
   }
+  ShowClosingNoticeIfIncomplete();
+}
+
+void TArchiveInstaller::ShowClosingNoticeIfIncomplete() {
   if (!AllInstalled)
     ShowInfoDialog(InstallCaption,
-                   JoinLines({L"לפחות אחד הרכיבים לא הותקן בהצלחה.", L"איתך הסליחה."}), 2);
+                   JoinLines({L"לפחות אחד הרכיבים לא הותקן בהצלחה.", L"איתך הסליחה."}), dlHebrew);
 }
 
 void TArchiveInstaller::SaveInstallLog(const TStringList& InstallLog) {
-  std::wstring place = F.DriveRoot() + L"Norvasto\\Mirpan\\";
+  std::wstring place = ProductFolder() + L"\\";
   if (!FolderExists(place)) place = F.DriveRoot();
   InstallLog.SaveToFile(place + L"Install.log");
 }

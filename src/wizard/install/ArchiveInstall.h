@@ -1,7 +1,8 @@
 #pragma once
-// Page 3's archive steps in local mode: the user-data backup and question, the extraction of
-// one archive part with the wizard's progress display, both parts from the setup program's
-// folder, and the installation log that the download mode keeps.
+// Page 3's archive steps: the user-data backup and question, the extraction of one archive
+// part with the wizard's progress display, the local mode (both parts from the setup
+// program's folder), the closing notice, and the installation log that the download mode
+// (ArchiveDownload.h) keeps.
 #include <functional>
 #include <set>
 #include <string>
@@ -24,9 +25,6 @@ struct TArchiveInstallContext {
   std::function<void()> RefreshMainForm;
 };
 
-// The archive parts, in the order they are installed; the second holds the user data.
-extern const wchar_t* const ArchiveParts[2];
-
 // One shell copy of Source into DestinationFolder, stored beside Source as "<name> - Copy"
 // (then " - Copy (2)" and on) since the two collide; true when the copy is there.
 bool CopyFolder(const std::wstring& Source, const std::wstring& DestinationFolder);
@@ -38,11 +36,23 @@ class TArchiveInstaller {
   // True until a file of any part could not be installed.
   bool AllInstalled = true;
 
+  const TArchiveInstallContext& Context() const { return F; }
+
+  // The start both modes share: the waiting caption, then CheckUserData; answers
+  // OverwriteUserData.
+  bool BeginInstallation();
   // Backs existing user data up beside itself and asks whether to overwrite it.
   void CheckUserData(bool& OverwriteUserData);
+  // Whether Part is extracted with every entry: all but the user-data part when the user
+  // chose to keep the data.
+  static bool ExtractsWhole(const std::wstring& Part, bool OverwriteUserData);
   // True when the part was opened and its extraction ended without an error.
   bool ExtractArchive(const std::wstring& ArchivePath, bool ExtractAll);
   void InstallFromLocalArchives();
+  // "Not every part installed", once, at the end of a mode that left AllInstalled false.
+  void ShowClosingNoticeIfIncomplete();
+  // Why the last archive step that raised failed: opening or an extraction pass.
+  const std::string& LastFailure() const { return FLastFailure; }
   // Writes the collected lines to Install.log in the product folder, else the drive root.
   void SaveInstallLog(const TStringList& InstallLog);
 
@@ -67,4 +77,5 @@ class TArchiveInstaller {
   TArchiveInstallContext F;
   // Files the current pass wrote, so that those kept despite a failed check can be found.
   std::set<std::string> FWritten;
+  std::string FLastFailure;
 };

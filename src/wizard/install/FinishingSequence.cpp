@@ -4,6 +4,7 @@
 
 #include "framework/IniFile.h"
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
 #include "wizard/install/InstallRecord.h"
 
 namespace {
@@ -46,14 +47,16 @@ void ApplyWallpaper(const TInstaltionRec& InstallRec, const TFinishingChoices& C
 }
 
 void SetFolderIcons(const TFinishingChoices& Choices) {
-  const std::wstring& root = Choices.DriveRoot;
-  WriteFolderIni(root + L"norvasto\\Mirpan\\desktop.ini",
-                 root + L"norvasto\\Mirpan\\bin\\MirpanFolder.ico", L"Mirpan Folder");
-  SetFileAttributesW((root + L"norvasto\\Mirpan").c_str(), FILE_ATTRIBUTE_SYSTEM);
-  WriteFolderIni(root + L"norvasto" + L"\\desktop.ini",
-                 root + L"norvasto\\" + Choices.ProductName + L"\\bin\\NovsFolder.ico",
+  using namespace MirpanProduct;
+  const std::wstring product = Choices.DriveRoot + ProductFolderLowerCase;
+  const std::wstring maker = Choices.DriveRoot + MakerFolderLowerCase;
+  WriteFolderIni(product + L"\\desktop.ini", product + L"\\bin\\MirpanFolder.ico",
+                 L"Mirpan Folder");
+  SetFileAttributesW(product.c_str(), FILE_ATTRIBUTE_SYSTEM);
+  WriteFolderIni(maker + L"\\desktop.ini",
+                 maker + L"\\" + Choices.ProductName + L"\\bin\\NovsFolder.ico",
                  L"Norvasto Folder");
-  SetFileAttributesW((root + L"norvasto").c_str(), FILE_ATTRIBUTE_SYSTEM);
+  SetFileAttributesW(maker.c_str(), FILE_ATTRIBUTE_SYSTEM);
 }
 
 void RunFinishingSequence(TInstaltionRec& InstallRec, const TFinishingChoices& Choices) {

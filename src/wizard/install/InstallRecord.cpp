@@ -4,30 +4,23 @@
 
 #include "framework/Dates.h"
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
 
 namespace {
 
-// Field pairs of the two records, in record order; HelpPath and DdfPath stay without a drive.
+// The paths the record copies keep, in record order; HelpPath and DdfPath stay without a drive.
 struct TPathCopy {
-  std::string TInstaltionRec::*Install;
-  std::string TPathRec::*Path;
+  std::string TInstallPaths::*Path;
   bool DriveInFront;
 };
 const TPathCopy PathCopies[] = {
-    {&TInstaltionRec::MainDirectory, &TPathRec::MainDirectory, true},
-    {&TInstaltionRec::FilesPath, &TPathRec::FilesPath, true},
-    {&TInstaltionRec::DataBasePath, &TPathRec::DataBasePath, true},
-    {&TInstaltionRec::LocalDataBasePath, &TPathRec::LocalDataBasePath, true},
-    {&TInstaltionRec::ProgramsPath, &TPathRec::ProgramsPath, true},
-    {&TInstaltionRec::ImagesPath, &TPathRec::ImagesPath, true},
-    {&TInstaltionRec::DosPath, &TPathRec::DosPath, true},
-    {&TInstaltionRec::EmptyPath, &TPathRec::EmptyPath, true},
-    {&TInstaltionRec::SqlPath, &TPathRec::SqlPath, true},
-    {&TInstaltionRec::ClientSqlPath, &TPathRec::ClientSqlPath, true},
-    {&TInstaltionRec::UserdataPath, &TPathRec::UserdataPath, true},
-    {&TInstaltionRec::ViewersPath, &TPathRec::ViewersPath, true},
-    {&TInstaltionRec::HelpPath, &TPathRec::HelpPath, false},
-    {&TInstaltionRec::DdfPath, &TPathRec::DdfPath, false}};
+    {&TInstallPaths::MainDirectory, true}, {&TInstallPaths::FilesPath, true},
+    {&TInstallPaths::DataBasePath, true},  {&TInstallPaths::LocalDataBasePath, true},
+    {&TInstallPaths::ProgramsPath, true},  {&TInstallPaths::ImagesPath, true},
+    {&TInstallPaths::DosPath, true},       {&TInstallPaths::EmptyPath, true},
+    {&TInstallPaths::SqlPath, true},       {&TInstallPaths::ClientSqlPath, true},
+    {&TInstallPaths::UserdataPath, true},  {&TInstallPaths::ViewersPath, true},
+    {&TInstallPaths::HelpPath, false},     {&TInstallPaths::DdfPath, false}};
 
 }  // namespace
 
@@ -48,8 +41,9 @@ double TimeOfDayNow() {
 void InitInstallRecord(TInstaltionRec& InstallRec, const std::wstring& ProductName,
                        const TSysInfo& SysInfo) {
   const std::string product = Cp1255FromWide(ProductName);
-  const std::string folder = "\\Norvasto\\" + product;
-  InstallRec.Company = "Norvasto Software";
+  const std::string maker = std::string("\\") + MirpanProduct::MakerFolderText;
+  const std::string folder = maker + "\\" + product;
+  InstallRec.Company = MirpanProduct::CompanyName;
   InstallRec.Product = product;
   InstallRec.MainDirectory = folder + "\\";
   InstallRec.FilesPath = folder + "\\Bin";
@@ -60,14 +54,14 @@ void InitInstallRecord(TInstaltionRec& InstallRec, const std::wstring& ProductNa
   InstallRec.DosPath = folder + "\\Topic";
   InstallRec.EmptyPath = folder + "\\Empty";
   InstallRec.SqlPath = folder + "\\Sql";
-  InstallRec.ViewersPath = "\\Norvasto\\Viewers";
+  InstallRec.ViewersPath = maker + "\\Viewers";
   InstallRec.HelpPath = folder + "\\HELP";
-  InstallRec.DdfPath = "\\Norvasto\\DDF";
+  InstallRec.DdfPath = maker + "\\DDF";
   InstallRec.ClientSqlPath = folder + "\\ClientSql";
   InstallRec.UserdataPath = folder + "\\UserData";
   InstallRec.InstallDate = DateOfToday();
   InstallRec.InstallTime = TimeOfDayNow();
-  InstallRec.Version = 3.12;
+  InstallRec.Version = MirpanProduct::Version;
   InstallRec.PlatformType = SysInfo.Item(siPlatform);
   InstallRec.PlatformVersion = SysInfo.Item(siPlatformVersion);
   InstallRec.PlatformName = SysInfo.Item(siComputerName);
@@ -77,8 +71,8 @@ void ApplyTargetDrive(TInstaltionRec& InstallRec, TPathRec& PathRec,
                       const std::wstring& TargetPathCaption, bool AddShortcut) {
   PathRec.TargetDrive = Cp1255FromWide(TargetPathCaption.substr(0, 2));
   for (const TPathCopy& copy : PathCopies) {
-    PathRec.*copy.Path = InstallRec.*copy.Install;
-    if (copy.DriveInFront) InstallRec.*copy.Install = PathRec.TargetDrive + PathRec.*copy.Path;
+    PathRec.*copy.Path = InstallRec.*copy.Path;
+    if (copy.DriveInFront) InstallRec.*copy.Path = PathRec.TargetDrive + PathRec.*copy.Path;
   }
   PathRec.AddShortcut = AddShortcut;
 }

@@ -1,0 +1,40 @@
+#include "wizard/install/InstallFiles.h"
+
+#include <memory>
+
+bool FileExists(const std::wstring& Name) {
+  DWORD attributes = GetFileAttributesW(Name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& Name) {
+  DWORD attributes = GetFileAttributesW(Name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void DeleteIfThere(const std::wstring& Name) {
+  if (FileExists(Name)) DeleteFileW(Name.c_str());
+}
+
+bool CopiedWhole(const std::wstring& Source, const std::wstring& Copy) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((Source + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return FolderExists(Copy);
+  const std::unique_ptr<void, decltype(&FindClose)> closer(search, FindClose);
+  bool whole = true;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring from = Source + L"\\" + name;
+    const std::wstring to = Copy + L"\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      whole = CopiedWhole(from, to);
+    } else {
+      WIN32_FILE_ATTRIBUTE_DATA copied;
+      whole = GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &copied) &&
+              copied.nFileSizeLow == found.nFileSizeLow &&
+              copied.nFileSizeHigh == found.nFileSizeHigh;
+    }
+  } while (whole && FindNextFileW(search, &found));
+  return whole;
+}

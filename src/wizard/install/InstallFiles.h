@@ -1,0 +1,29 @@
+#pragma once
+// The file-system questions and small chores of the installation steps, on Unicode paths.
+#include <windows.h>
+
+#include <string>
+
+bool FileExists(const std::wstring& Name);
+bool FolderExists(const std::wstring& Name);
+// Deletes the file when it is there; a file that cannot be deleted is left as it is.
+void DeleteIfThere(const std::wstring& Name);
+// Whether every file below the folder Source stands below the folder Copy too, at the same
+// place and of the same size.
+bool CopiedWhole(const std::wstring& Source, const std::wstring& Copy);
+
+// Closes a file handle when it goes.
+class TFileHandle {
+ public:
+  explicit TFileHandle(HANDLE Handle) : FHandle(Handle) {}
+  ~TFileHandle() {
+    if (Valid()) CloseHandle(FHandle);
+  }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+  bool Valid() const { return FHandle != INVALID_HANDLE_VALUE && FHandle != nullptr; }
+  HANDLE Get() const { return FHandle; }
+
+ private:
+  HANDLE FHandle;
+};
