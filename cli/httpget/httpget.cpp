@@ -1,7 +1,8 @@
-// httpget URL OUTFILE [--read-timeout MS] [--events]
+// httpget URL OUTFILE [--read-timeout MS] [--events] [--location]
 // One GET into OUTFILE, as the wizard downloads an archive part. Exit 0 on success; on an
 // exception exit 1 with "<ExceptionClassName>: <message>" on stderr; 2 for a bad command line.
 // With --events the work events go to stdout as "begin <max>", "work <count>", "end".
+// With --location redirects are followed by the client's own redirect handling.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -94,7 +95,7 @@ std::string OneLine(const std::string& text) {
 }
 
 int Usage() {
-  std::fputs("usage: httpget URL OUTFILE [--read-timeout MS] [--events]\n", stderr);
+  std::fputs("usage: httpget URL OUTFILE [--read-timeout MS] [--events] [--location]\n", stderr);
   return 2;
 }
 
@@ -106,9 +107,12 @@ int main(int argc, char** argv) {
   const char* outFile = argv[2];
   int32_t readTimeout = DefaultReadTimeout;
   bool events = false;
+  bool location = false;
   for (int i = 3; i < argc; ++i) {
     if (std::strcmp(argv[i], "--events") == 0) {
       events = true;
+    } else if (std::strcmp(argv[i], "--location") == 0) {
+      location = true;
     } else if (std::strcmp(argv[i], "--read-timeout") == 0 && i + 1 < argc) {
       readTimeout = static_cast<int32_t>(std::strtol(argv[++i], nullptr, 10));
     } else {
@@ -120,6 +124,7 @@ int main(int argc, char** argv) {
     TFileStream stream(outFile);
     TNetHTTP http;
     http.ReadTimeout = readTimeout;
+    http.HandleRedirects = location;
     if (events) {
       http.OnWorkBegin = [](TNetComponent*, TWorkMode, int32_t max) {
         std::printf("begin %d\n", static_cast<int>(max));
@@ -130,6 +135,10 @@ int main(int argc, char** argv) {
       http.OnWorkEnd = [](TNetComponent*, TWorkMode) { std::printf("end\n"); };
     }
     http.Get(url, stream);
+    // The client hands back the last redirect of a chain too long to follow, with no body.
+    if (http.Response().ResponseCode() / 100 == 3) {
+      throw ENetException("Too many redirects, the last: " + http.Response().ResponseText);
+    }
     stream.Close();
   } catch (const Exception& error) {
     std::fflush(stdout);
