@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "http/NetContentRange.h"
 #include "http/NetException.h"
 #include "http/NetResourceStrings.h"
 
@@ -113,6 +114,11 @@ const char* NetMethodName(TNetHTTPMethod method) {
       return "CONNECT";
   }
   return "GET";
+}
+
+bool TNetHTTPResponse::ResumesAt(int64_t start, int64_t total) const {
+  return ResponseCode() == 206 &&
+         NetContentRangeCompletes(RawHeaders.GetValue("Content-Range"), start, total);
 }
 
 bool TNetHTTPResponse::KeepAlive() {

@@ -48,6 +48,8 @@ class TNetHTTPResponse : public TNetResponseHeaderInfo {
   explicit TNetHTTPResponse(TNetHTTP& http) : FHTTP(http) {}
 
   int32_t ResponseCode() const { return NetResponseCode(ResponseText); }
+  // A 206 whose Content-Range continues a file of total bytes at byte start to its end.
+  bool ResumesAt(int64_t start, int64_t total) const;
   // Computed on every read from the connection and the Connection headers; assigning it
   // has no lasting effect.
   bool KeepAlive();
