@@ -3,7 +3,9 @@
 #   nginx_start WORKDIR DOCROOT [PORT]  starts it on PORT (default: a free one), sets
 #                                       NGINX_PID and NGINX_PORT;
 #   wait_listening "$NGINX_PORT"        waits until it answers.
-# The caller stops it by NGINX_PID.
+# The caller stops it by NGINX_PID. NGINX_MASTER=on runs a master process over the one worker
+# (NGINX_PID is then the master's, which takes its worker along), and NGINX_HTTP_EXTRA adds
+# directives to the http block.
 
 free_port() {
   python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'
@@ -30,7 +32,7 @@ nginx_start() {  # WORKDIR DOCROOT [PORT]
   cat >"$work/nginx.conf" <<CONF
 $user_line
 daemon off;
-master_process off;
+master_process ${NGINX_MASTER:-off};
 worker_processes 1;
 pid $work/nginx.pid;
 error_log $work/logs/error.log;
@@ -40,6 +42,7 @@ http {
   client_body_temp_path $work/temp;
   keepalive_timeout 30s;
   sendfile on;
+  ${NGINX_HTTP_EXTRA:-}
   server { listen 127.0.0.1:$NGINX_PORT; root $root; }
 }
 CONF

@@ -52,7 +52,8 @@ MIRPAN_NET_EXCEPTION(ENetIOHandlerPropInvalid, ENetTCPConnectionError)
 MIRPAN_NET_EXCEPTION(ENetNoDataToRead, ENetTCPConnectionError)
 MIRPAN_NET_EXCEPTION(ENetFileNotFound, ENetTCPConnectionError)
 
-// Failure to load or call the socket library. Windows error 10093 means "library not loaded".
+// Failure to load or call the socket library. Windows error seNotInitialised means "library
+// not loaded".
 // The text already carries the system's message for the error when there is one.
 class ENetWS2StubError : public ENetException {
  public:

@@ -1,5 +1,8 @@
 #include "http/NetHTTP.h"
 
+#include <cctype>
+
+#include "http/NetContentRange.h"
 #include "http/NetException.h"
 #include "http/NetResourceStrings.h"
 
@@ -13,6 +16,10 @@ const char* VersionText(TNetHTTPProtocolVersion version) {
 }
 
 bool SendsSource(TNetHTTPMethod method) { return method == mtPost || method == mtPut; }
+
+// 1xx replies (100 Continue, 102 Processing, 103 Early Hints) come before the final one;
+// 101 switches protocols and is final.
+bool IsInterimReply(int32_t code) { return code / 100 == 1 && code != 101; }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -56,19 +63,37 @@ bool NetResponseVersion(const std::string& statusLine, TNetHTTPProtocolVersion& 
   return text == "1.0" || text == "1.1";
 }
 
-int32_t NetChunkSize(const std::string& line) {
+bool NetParseChunkSize(const std::string& line, int32_t& size) {
   std::string text = line;
   text = CutToken(text, " ");
   // A chunk extension ("1a;name=value") follows the size.
   text = NetTrim(CutToken(text, ";"));
-  if (text.empty() || text.size() > 8) return 0;
-  uint32_t size = 0;
-  for (char c : text) {
-    int digit = HexDigit(c);
-    if (digit < 0) return 0;
-    size = size * 16 + static_cast<uint32_t>(digit);
+  size = 0;
+  if (text.empty()) return false;
+  size_t first = text.find_first_not_of('0');
+  if (first == std::string::npos) return true;
+  // More than eight significant digits would wrap round 32 bits into a small size.
+  if (text.size() - first > 8) return false;
+  uint32_t value = 0;
+  for (size_t i = first; i < text.size(); ++i) {
+    int digit = HexDigit(text[i]);
+    if (digit < 0) return false;
+    value = value * 16 + static_cast<uint32_t>(digit);
   }
-  return size > INT32_MAX ? 0 : static_cast<int32_t>(size);
+  if (value > INT32_MAX) return false;
+  size = static_cast<int32_t>(value);
+  return true;
+}
+
+int32_t NetChunkSize(const std::string& line) {
+  int32_t size;
+  return NetParseChunkSize(line, size) ? size : 0;
+}
+
+bool NetIsChunked(const std::string& transferEncoding) {
+  std::string lower = transferEncoding;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return lower.find("chunked") != std::string::npos;
 }
 
 const char* NetMethodName(TNetHTTPMethod method) {
@@ -89,6 +114,11 @@ const char* NetMethodName(TNetHTTPMethod method) {
       return "CONNECT";
   }
   return "GET";
+}
+
+bool TNetHTTPResponse::ResumesAt(int64_t start, int64_t total) const {
+  return ResponseCode() == 206 &&
+         NetContentRangeCompletes(RawHeaders.GetValue("Content-Range"), start, total);
 }
 
 bool TNetHTTPResponse::KeepAlive() {
@@ -134,7 +164,7 @@ void TNetHTTP::PerformRequest(TNetHTTPMethod method, const std::string& url, TNe
         FResponse.ResponseText = ReadLine();
         ReadResponseHead();
         ProcessCookies();
-      } while (FResponse.ResponseCode() == 100);
+      } while (IsInterimReply(FResponse.ResponseCode()));
 
       TNetHTTPWhatsNext next = DecideNext();
       if (next == nxDone) break;
@@ -186,6 +216,12 @@ void TNetHTTP::PrepareRequest() {
     FURI.Port = "443";
   } else if (FURI.Port.empty()) {
     throw ENetUnknownProtocol("");
+  }
+  // Only plain HTTP goes out; any other scheme would be sent to its host as HTTP. An https
+  // URL fails on its route, as no TLS transport is built.
+  if (!NetSameText(FURI.Protocol, "http") && !NetSameText(FURI.Protocol, "https")) {
+    throw ENetUnknownProtocol(
+        NetFormat(NetResourceStrings::RSHTTPUnsupportedProtocol, FURI.Protocol.c_str()));
   }
 
   FRequest.URL = FURI.Path + FURI.Document + FURI.Params;
@@ -408,21 +444,38 @@ void TNetHTTP::ReadBody() {
   // A response to HEAD announces a length but carries no body.
   if (FRequest.Method == mtHead) return;
   TNetStream& stream = *FResponse.ContentStream;
-  if (FResponse.ContentLength() > 0) {
+  // Chunked framing wins over a Content-Length sent beside it: the length would count the
+  // chunk-size lines into the body.
+  if (NetIsChunked(FResponse.RawHeaders.GetValue("Transfer-Encoding"))) {
+    ReadChunkedBody(stream);
+  } else if (FResponse.ContentLength() > 0) {
     ReadToStream(stream, FResponse.ContentLength(), false);
-  } else if (FResponse.RawHeaders.GetValue("Transfer-Encoding").find("chunked") !=
-             std::string::npos) {
-    ReportStatus(stStatusText, NetResourceStrings::RSHTTPChunkStarted);
-    for (int32_t size = NetChunkSize(ReadLine()); size > 0; size = NetChunkSize(ReadLine())) {
-      ReadToStream(stream, size, false);
-      ReadLine();  // the line end after the data
-    }
-    // The trailer section, ended by an empty line.
-    while (!ReadLine().empty()) {
-    }
   } else if (!FResponse.HasContentLength()) {
     ReadToStream(stream, -1, true);
   }
+}
+
+void TNetHTTP::ReadChunkedBody(TNetStream& stream) {
+  ReportStatus(stStatusText, NetResourceStrings::RSHTTPChunkStarted);
+  for (int32_t size = ReadChunkSize(); size > 0; size = ReadChunkSize()) {
+    ReadToStream(stream, size, false);
+    ReadLine();  // the line end after the data
+  }
+  // The trailer section, ended by an empty line.
+  while (!ReadLine().empty()) {
+  }
+}
+
+// A size line that is no size must not pass for the last chunk: the body would end early
+// and look complete.
+int32_t TNetHTTP::ReadChunkSize() {
+  const std::string line = ReadLine();
+  int32_t size;
+  if (!NetParseChunkSize(line, size)) {
+    throw ENetException(
+        NetFormat(NetResourceStrings::RSHTTPInvalidChunkSize, line.substr(0, 40).c_str()));
+  }
+  return size;
 }
 
 void TNetHTTP::DoOnDisconnected() {

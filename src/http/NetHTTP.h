@@ -25,8 +25,12 @@ enum TNetHTTPOption : unsigned {
 int32_t NetResponseCode(const std::string& statusLine);  // -1 when there is none
 // Version of a status line "HTTP/1.x ..."; false when it is neither 1.0 nor 1.1.
 bool NetResponseVersion(const std::string& statusLine, TNetHTTPProtocolVersion& version);
-// Size of a chunk-size line "1a", "1a;name=value" or "1a junk"; 0 when it is not hexadecimal.
+// Size of a chunk-size line "1a", "1a;name=value" or "1a junk"; false when it is not
+// hexadecimal or does not fit 31 bits. NetChunkSize gives 0 for those.
+bool NetParseChunkSize(const std::string& line, int32_t& size);
 int32_t NetChunkSize(const std::string& line);
+// Whether a Transfer-Encoding value names the chunked coding (names are without case).
+bool NetIsChunked(const std::string& transferEncoding);
 const char* NetMethodName(TNetHTTPMethod method);
 
 class TNetHTTP;
@@ -44,6 +48,8 @@ class TNetHTTPResponse : public TNetResponseHeaderInfo {
   explicit TNetHTTPResponse(TNetHTTP& http) : FHTTP(http) {}
 
   int32_t ResponseCode() const { return NetResponseCode(ResponseText); }
+  // A 206 whose Content-Range continues a file of total bytes at byte start to its end.
+  bool ResumesAt(int64_t start, int64_t total) const;
   // Computed on every read from the connection and the Connection headers; assigning it
   // has no lasting effect.
   bool KeepAlive();
@@ -120,6 +126,8 @@ class TNetHTTP : public TNetTCPClient {
   [[noreturn]] void RaiseProtocolError();
   void DiscardBody();
   void ReadBody();
+  void ReadChunkedBody(TNetStream& stream);
+  int32_t ReadChunkSize();
   void ReadBodyInto(TNetStream& scratch, int32_t timeout);
 
   TNetHTTPRequest FRequest;

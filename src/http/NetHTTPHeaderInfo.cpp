@@ -154,6 +154,7 @@ void TNetRequestHeaderInfo::Clear() {
   BasicAuthentication = false;
   ProxyConnection.clear();
   Authentication.reset();
+  IfRange.clear();
 }
 
 void TNetRequestHeaderInfo::ProcessHeaders() {
@@ -186,6 +187,7 @@ void TNetRequestHeaderInfo::SetHeaders() {
     std::string range = "bytes=" + std::to_string(ContentRangeStart) + "-";
     if (ContentRangeEnd > 0) range += std::to_string(ContentRangeEnd);
     raw.SetValue("Range", range);
+    raw.SetValue("If-Range", IfRange);
   }
   if (Authentication) {
     raw.SetValue("Authorization", Authentication->Authentication());
@@ -206,6 +208,7 @@ void TNetResponseHeaderInfo::Clear() {
   Location.clear();
   Server.clear();
   ProxyConnection.clear();
+  ETag.clear();
   ProxyAuthenticate.Clear();
   WWWAuthenticate.Clear();
 }
@@ -214,6 +217,7 @@ void TNetResponseHeaderInfo::ProcessHeaders() {
   Location = RawHeaders.GetValue("Location");
   Server = RawHeaders.GetValue("Server");
   ProxyConnection = RawHeaders.GetValue("Proxy-Connection");
+  ETag = RawHeaders.GetValue("ETag");
 
   // "bytes 0-99/1000": only start and end are kept.
   std::string range = RawHeaders.GetValue("Content-Range");
@@ -228,6 +232,10 @@ void TNetResponseHeaderInfo::ProcessHeaders() {
     ProxyAuthenticate.Add(value);
   }
   ProcessEntityHeaders();
+}
+
+std::string TNetResponseHeaderInfo::ResumeValidator() const {
+  return ETag.empty() ? RawHeaders.GetValue("Last-Modified") : ETag;
 }
 
 void TNetProxyConnectionInfo::SetProxyServer(const std::string& server) {

@@ -70,6 +70,10 @@ class TNetRequestHeaderInfo : public TNetEntityHeaderInfo {
   bool BasicAuthentication = false;
   std::string ProxyConnection;
   std::unique_ptr<TNetAuthentication> Authentication;
+  // Sent as "If-Range" beside a Range (ContentRangeStart above 0): the ETag or Last-Modified
+  // text of the reply whose bytes are being completed. Like every field it stays set for
+  // the next request until cleared.
+  std::string IfRange;
 };
 
 class TNetResponseHeaderInfo : public TNetEntityHeaderInfo {
@@ -78,9 +82,14 @@ class TNetResponseHeaderInfo : public TNetEntityHeaderInfo {
   void ProcessHeaders() override;
   void Clear() override;
 
+  // What an If-Range of a later request can carry: the ETag, else the Last-Modified text as
+  // the server wrote it; empty when the reply gave neither.
+  std::string ResumeValidator() const;
+
   std::string Location;
   std::string Server;
   std::string ProxyConnection;
+  std::string ETag;
   TNetHeaderList ProxyAuthenticate;
   TNetHeaderList WWWAuthenticate;
 };

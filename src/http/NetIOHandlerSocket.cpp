@@ -7,12 +7,11 @@
 #include "http/NetException.h"
 #include "http/NetHeaderList.h"
 #include "http/NetResourceStrings.h"
+#include "http/NetSocketErrors.h"
 #include "http/NetStack.h"
 
 namespace {
 
-constexpr int BadFileNumber = 10009;
-constexpr int NotASocket = 10038;
 constexpr int32_t SleepSlice = 125;
 
 // Connects a binding on its own thread so the caller can give up after a time limit.
@@ -36,7 +35,7 @@ class TNetConnectThread {
       binding.ConnectPeer();
     } catch (const ENetSocketError& error) {
       // The socket closed under us by a time-out: that failure is the caller's to report.
-      if (error.LastError() != BadFileNumber && error.LastError() != NotASocket) {
+      if (error.LastError() != seBadFileNumber && error.LastError() != seNotASocket) {
         FErrorMessage = error.Message();
         FFailed = true;
       }

@@ -37,6 +37,8 @@ inline constexpr const char* RSHTTPChunkStarted = "Chunk Started";
 inline constexpr const char* RSHTTPMethodRequiresVersion =
     "This request method is supported in HTTP 1.1";
 inline constexpr const char* RSHTTPUnknownResponseCode = "Undefined situation";
+inline constexpr const char* RSHTTPUnsupportedProtocol = "Protocol %s is not supported";
+inline constexpr const char* RSHTTPInvalidChunkSize = "Invalid chunk size line: %s";
 
 // Text of a Winsock error code; empty for codes outside the table.
 const char* SocketErrorText(int code);

@@ -12,92 +12,63 @@
 #include <cstring>
 
 #include "http/NetSocketApi.h"
+#include "http/NetSocketErrors.h"
 
 namespace {
 
 thread_local int GLastError = 0;
 
+struct TErrnoCode {
+  int Errno;
+  TNetSocketErrorCode Code;
+};
+
+const TErrnoCode ErrnoCodes[] = {
+    {EINTR, seInterrupted},
+    {EBADF, seBadFileNumber},
+    {EACCES, seAccessDenied},
+    {EFAULT, seBadAddress},
+    {EINVAL, seInvalidArgument},
+    {EMFILE, seTooManyOpenFiles},
+    {EWOULDBLOCK, seWouldBlock},
+    {EINPROGRESS, seInProgress},
+    {EALREADY, seAlreadyInProgress},
+    {ENOTSOCK, seNotASocket},
+    {EDESTADDRREQ, seDestinationRequired},
+    {EMSGSIZE, seMessageTooLong},
+    {EPROTOTYPE, seWrongProtocolType},
+    {ENOPROTOOPT, seBadProtocolOption},
+    {EPROTONOSUPPORT, seProtocolNotSupported},
+    {ESOCKTNOSUPPORT, seSocketTypeNotSupported},
+    {EOPNOTSUPP, seOperationNotSupported},
+    {EPFNOSUPPORT, seProtocolFamilyNotSupported},
+    {EAFNOSUPPORT, seAddressFamilyNotSupported},
+    {EADDRINUSE, seAddressInUse},
+    {EADDRNOTAVAIL, seAddressNotAvailable},
+    {ENETDOWN, seNetworkDown},
+    {ENETUNREACH, seNetworkUnreachable},
+    {ENETRESET, seNetworkReset},
+    {ECONNABORTED, seConnectionAborted},
+    {ECONNRESET, seConnectionReset},
+    {ENOBUFS, seNoBufferSpace},
+    {EISCONN, seAlreadyConnected},
+    {ENOTCONN, seNotConnected},
+    {EPIPE, seShutdown},  // sending after our own shutdown
+    {ESHUTDOWN, seShutdown},
+    {ETIMEDOUT, seTimedOut},
+    {ECONNREFUSED, seConnectionRefused},
+    {ELOOP, seSymbolicLinkLoop},
+    {ENAMETOOLONG, seNameTooLong},
+    {EHOSTDOWN, seHostDown},
+    {EHOSTUNREACH, seHostUnreachable},
+    {ENOTEMPTY, seDirectoryNotEmpty},
+};
+
 int WinsockCode(int error) {
-  switch (error) {
-    case EINTR:
-      return 10004;
-    case EBADF:
-      return 10009;
-    case EACCES:
-      return 10013;
-    case EFAULT:
-      return 10014;
-    case EINVAL:
-      return 10022;
-    case EMFILE:
-      return 10024;
-    case EWOULDBLOCK:
-      return 10035;
-    case EINPROGRESS:
-      return 10036;
-    case EALREADY:
-      return 10037;
-    case ENOTSOCK:
-      return 10038;
-    case EDESTADDRREQ:
-      return 10039;
-    case EMSGSIZE:
-      return 10040;
-    case EPROTOTYPE:
-      return 10041;
-    case ENOPROTOOPT:
-      return 10042;
-    case EPROTONOSUPPORT:
-      return 10043;
-    case ESOCKTNOSUPPORT:
-      return 10044;
-    case EOPNOTSUPP:
-      return 10045;
-    case EPFNOSUPPORT:
-      return 10046;
-    case EAFNOSUPPORT:
-      return 10047;
-    case EADDRINUSE:
-      return 10048;
-    case EADDRNOTAVAIL:
-      return 10049;
-    case ENETDOWN:
-      return 10050;
-    case ENETUNREACH:
-      return 10051;
-    case ENETRESET:
-      return 10052;
-    case ECONNABORTED:
-      return 10053;
-    case ECONNRESET:
-      return 10054;
-    case ENOBUFS:
-      return 10055;
-    case EISCONN:
-      return 10056;
-    case ENOTCONN:
-      return 10057;
-    case EPIPE:
-      return 10058;  // sending after our own shutdown
-    case ESHUTDOWN:
-      return 10058;
-    case ETIMEDOUT:
-      return 10060;
-    case ECONNREFUSED:
-      return 10061;
-    case ELOOP:
-      return 10062;
-    case ENAMETOOLONG:
-      return 10063;
-    case EHOSTDOWN:
-      return 10064;
-    case EHOSTUNREACH:
-      return 10065;
-    case ENOTEMPTY:
-      return 10066;
-    default:
-      return error == 0 ? 0 : 10000 + error;
+  for (const TErrnoCode& entry : ErrnoCodes) {
+    if (entry.Errno == error) return entry.Code;
   }
+  return error == 0 ? 0 : 10000 + error;
 }
 
 int Fail() {
@@ -191,7 +162,9 @@ bool GetHostByName(const std::string& name, uint32_t& address) {
   int result = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
   if (result != 0 || found == nullptr) {
     // The resolver's answers as Winsock names them: not found, try again, no recovery.
-    GLastError = result == EAI_AGAIN ? 11002 : result == EAI_FAIL ? 11003 : 11001;
+    GLastError = result == EAI_AGAIN  ? seTryAgain
+                 : result == EAI_FAIL ? seNoRecovery
+                                      : seHostNotFound;
     return false;
   }
   address = ntohl(reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);

@@ -2,11 +2,8 @@
 
 #include "http/NetException.h"
 #include "http/NetResourceStrings.h"
+#include "http/NetSocketErrors.h"
 #include "http/NetStack.h"
-
-namespace {
-constexpr int AddressInUse = 10048;
-}
 
 TNetSocketHandle::~TNetSocketHandle() { CloseHandle(); }
 
@@ -26,7 +23,7 @@ bool TNetSocketHandle::TryBind(int32_t port, bool raiseInUse) {
   if (result != NetSocketError) return true;
   TNetStack& stack = SocketStack();
   stack.LastError = NetSocketApi::LastError();
-  if (stack.LastError != AddressInUse) stack.RaiseSocketError(stack.LastError);
+  if (stack.LastError != seAddressInUse) stack.RaiseSocketError(stack.LastError);
   if (raiseInUse) throw ENetCouldNotBindSocket(NetResourceStrings::RSCouldNotBindSocket);
   return false;
 }

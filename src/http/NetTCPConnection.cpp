@@ -6,13 +6,10 @@
 
 #include "http/NetException.h"
 #include "http/NetResourceStrings.h"
+#include "http/NetSocketErrors.h"
 #include "http/NetStack.h"
 
 namespace {
-
-constexpr int LocalShutdown = 10058;
-constexpr int LocalAbort = 10053;
-constexpr int ConnectionReset = 10054;
 
 [[noreturn]] void RaiseClosedGracefully() {
   throw ENetConnClosedGracefully(NetResourceStrings::RSConnectionClosedGracefully);
@@ -115,7 +112,7 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
     result = FIOHandler->ReceiveSome(space, recvSize);
     ClosedGracefully = result == 0;
     if (result != 0) {
-      if (stack.CheckSocketResult(result, {LocalShutdown, LocalAbort})) {
+      if (stack.CheckSocketResult(result, {seShutdown, seConnectionAborted})) {
         DropSocket();
         if (InputBuffer.Size() == 0) stack.RaiseSocketError(stack.LastError);
         result = 0;
@@ -224,7 +221,7 @@ void TNetTCPConnection::SendBytes(const void* buffer, size_t count, bool now) {
     int result = FIOHandler->SendSome(bytes + sent, piece);
     ClosedGracefully = result == 0;
     CheckDisconnect(true, false);
-    if (stack.CheckSocketResult(result, {LocalShutdown, LocalAbort, ConnectionReset})) {
+    if (stack.CheckSocketResult(result, {seShutdown, seConnectionAborted, seConnectionReset})) {
       DropSocket();
       stack.RaiseSocketError(stack.LastError);
     }

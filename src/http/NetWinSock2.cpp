@@ -14,11 +14,11 @@
 #include "http/NetException.h"
 #include "http/NetResourceStrings.h"
 #include "http/NetSocketApi.h"
+#include "http/NetSocketErrors.h"
 
 namespace {
 
 constexpr const wchar_t* WinsockLibraryName = L"WS2_32.DLL";
-constexpr int NotInitialisedError = 10093;  // WSANOTINITIALISED
 
 // name, result type, parameter types
 #define MIRPAN_WINSOCK_SLOTS(X)                                  \
@@ -78,7 +78,7 @@ extern void* GSlots[];
 void* ResolveSlot(int index) {
   const char* name = SlotNames[index];
   if (GLibrary == nullptr) {
-    RaiseStubError(NotInitialisedError, NetFormat(NetResourceStrings::RSWS2CallError, name));
+    RaiseStubError(seNotInitialised, NetFormat(NetResourceStrings::RSWS2CallError, name));
   }
   FARPROC address = GetProcAddress(GLibrary, name);
   if (address == nullptr) {

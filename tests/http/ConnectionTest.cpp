@@ -222,4 +222,84 @@ TEST(CannedHTTP, BasicAuthenticationRetriesWithCredentials) {
   EXPECT_THROW(plain.Get("http://h/secret", ignored), ENetHTTPProtocolException);
 }
 
+TEST(CannedHTTP, ChunkedFramingWinsOverContentLength) {
+  TNetMemoryStream stream;
+  EXPECT_EQ(CannedGet("HTTP/1.1 200 OK\r\nContent-Length: 10\r\nTransfer-Encoding: Chunked\r\n\r\n"
+                      "5\r\nhello\r\n0\r\n\r\n",
+                      4096, stream),
+            "hello");
+  // A size line that is no size must not end the body as if it were complete.
+  TNetMemoryStream cut;
+  try {
+    CannedGet("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\nzz\r\n", 4096,
+              cut);
+    FAIL();
+  } catch (const ENetException& e) {
+    EXPECT_EQ(e.Message(), "Invalid chunk size line: zz");
+  }
+}
+
+TEST(CannedHTTP, InterimRepliesBeforeTheFinalOneAreSkipped) {
+  TNetMemoryStream stream;
+  EXPECT_EQ(
+      CannedGet("HTTP/1.1 102 Processing\r\n\r\nHTTP/1.1 103 Early Hints\r\n"
+                "Link: </a.css>; rel=preload\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok",
+                3, stream),
+      "ok");
+  TNetMemoryStream switched;
+  EXPECT_THROW(CannedGet("HTTP/1.1 101 Switching Protocols\r\n\r\n", 4096, switched),
+               ENetHTTPProtocolException);
+}
+
+TEST(CannedHTTP, OtherSchemesAreRefusedBeforeAnythingIsSent) {
+  TCannedIOHandler transport(
+      "HTTP/1.1 302 Found\r\nLocation: ftp://h/x\r\nContent-Length: 0\r\n\r\n");
+  TNetHTTP http;
+  http.HandleRedirects = true;
+  http.SetIOHandler(&transport);
+  TNetMemoryStream stream;
+  try {
+    http.Get("ftp://h/x", stream);
+    FAIL();
+  } catch (const ENetUnknownProtocol& e) {
+    EXPECT_EQ(e.Message(), "Protocol ftp is not supported");
+  }
+  EXPECT_EQ(transport.Connects, 0);
+  // Nor does a redirect lead there.
+  EXPECT_THROW(http.Get("http://h/a", stream), ENetUnknownProtocol);
+  EXPECT_EQ(transport.Sent.find("GET /x"), std::string::npos);
+}
+
+TEST(CannedHTTP, HeadReplyHasNoBody) {
+  TCannedIOHandler transport(
+      "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+  transport.CloseAtEnd = false;
+  TNetHTTP http;
+  http.SetIOHandler(&transport);
+  TNetMemoryStream stream;
+  http.PerformRequest(mtHead, "http://h/a", nullptr, &stream);
+  EXPECT_EQ(stream.Size(), 0);
+  http.Get("http://h/b", stream);
+  EXPECT_EQ(stream.DataString(), "ok");
+}
+
+TEST(CannedHTTP, Http10KeepsTheConnectionOnlyWhenTheServerSaysSo) {
+  TCannedIOHandler transport(
+      "HTTP/1.0 200 OK\r\nConnection: keep-alive\r\nContent-Length: 2\r\n\r\nok"
+      "HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nno");
+  transport.CloseAtEnd = false;
+  TNetHTTP http;
+  http.ProtocolVersion = pv1_0;
+  http.SetIOHandler(&transport);
+  TNetMemoryStream stream;
+  http.Get("http://h/a", stream);
+  EXPECT_EQ(transport.Sent,
+            "GET /a HTTP/1.0\r\nConnection: keep-alive\r\nHost: h\r\nAccept: text/html, */*\r\n"
+            "User-Agent: Mozilla/3.0 (compatible; Mirpan SetUp)\r\n\r\n");
+  EXPECT_TRUE(http.IsConnected());
+  http.Get("http://h/b", stream);
+  EXPECT_FALSE(http.IsConnected());
+  EXPECT_EQ(transport.Connects, 1);
+}
+
 }  // namespace

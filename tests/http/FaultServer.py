@@ -10,6 +10,7 @@ Paths (N, M byte counts; body byte i is i % 251):
   /chunked/A,B,...  200, chunked with those sizes      /chunkext  chunk size line "1a;x=y"
   /close/N          200, no length, N bytes, close     /404       404 with a 12-byte body
   /302              302, Location /len/10              /continue  100, then 200 with 5 bytes
+  /loop             302, Location /loop
   /located          200 with Location and 5 bytes      /connclose 200, Connection: close
   /reset/N/M        Content-Length N, M bytes, reset   /short/N/M Content-Length N, M bytes, close
   /stall/N/M        Content-Length N, M bytes, silence /closeafter 200 with 5 bytes, then close
@@ -96,6 +97,8 @@ class Handler(socketserver.BaseRequestHandler):
             self.send(head("404 Not Found", ["Content-Length: 12"], c) + b"no such part")
         elif kind == "302":
             self.send(head("302 Found", ["Location: /len/10", "Content-Length: 5"], c) + b"moved")
+        elif kind == "loop":
+            self.send(head("302 Found", ["Location: /loop", "Content-Length: 0"], c))
         elif kind == "continue":
             self.send(b"HTTP/1.1 100 Continue\r\n\r\n")
             self.send(head("200 OK", ["Content-Length: 5"], c) + b"final")

@@ -192,6 +192,8 @@ TEST(NetHTTP, StatusLineAndChunkSizes) {
   EXPECT_EQ(NetChunkSize(""), 0);
   EXPECT_EQ(NetChunkSize("80000000"), 0);
   EXPECT_EQ(NetChunkSize("7fffffff"), 0x7fffffff);
+  EXPECT_EQ(NetChunkSize("100000005"), 0) << "nine digits must not wrap round to 5";
+  EXPECT_EQ(NetChunkSize("0000000005"), 5);
 }
 
 TEST(NetStack, AddressFormsAndErrorTexts) {

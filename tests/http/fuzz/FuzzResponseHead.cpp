@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "http/NetContentRange.h"
 #include "http/NetException.h"
 #include "http/NetHTTP.h"
 #include "http/NetHTTPHeaderInfo.h"
@@ -37,6 +38,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   response.ProcessHeaders();
   response.RawHeaders.Values("Set-Cookie");
+  response.ResumeValidator();
+
+  // A range that parses is ordered, and completes its file exactly when it reaches the end.
+  TNetContentRange range;
+  const std::string rangeText = response.RawHeaders.GetValue("Content-Range");
+  if (NetParseContentRange(rangeText, range)) {
+    if (range.First > range.Last || (range.Complete >= 0 && range.Last >= range.Complete)) {
+      __builtin_trap();
+    }
+    bool reachesEnd = range.Complete >= 0 && range.Last == range.Complete - 1;
+    if (NetContentRangeCompletes(rangeText, range.First, range.Complete) != reachesEnd) {
+      __builtin_trap();
+    }
+  }
 
   // Folding and unfolding give a plain value back: printable text, single blanks.
   TNetHeaderList copy(24);
