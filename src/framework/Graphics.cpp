@@ -2,6 +2,7 @@
 
 #include "framework/Exception.h"
 #include "framework/Jpeg.h"
+#include "framework/MnemonicText.h"
 #include "framework/Text.h"
 
 COLORREF ColorToRGB(TColor color) {
@@ -140,7 +141,11 @@ int TCanvas::DrawText(const std::wstring& text, RECT& r, UINT format) {
   HGDIOBJ old = SelectObject(FDC, Font.Handle());
   SetBkMode(FDC, TRANSPARENT);
   SetTextColor(FDC, ColorToRGB(Font.Color()));
-  int h = ::DrawTextW(FDC, text.c_str(), static_cast<int>(text.size()), &r, format);
+  const bool ownUnderline = (format & DT_RTLREADING) && (format & DT_SINGLELINE) &&
+                            !(format & (DT_NOPREFIX | DT_CALCRECT)) &&
+                            text.find(L'&') != std::wstring::npos;
+  int h = ownUnderline ? DrawRightToLeftMnemonic(FDC, text, r, format)
+                       : ::DrawTextW(FDC, text.c_str(), static_cast<int>(text.size()), &r, format);
   SelectObject(FDC, old);
   return h;
 }
