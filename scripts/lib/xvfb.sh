@@ -1,6 +1,8 @@
 # Sourced by the scripts: starts a private Xvfb when no display is set, and stops it by pid.
 #   xvfb_start   sets DISPLAY and XVFB_PID (empty when a display was already there)
 #   xvfb_stop    stops the Xvfb that xvfb_start started
+#   wine_xvfb_stop  the same after ending the Wine processes of $WINEPREFIX, which hold the
+#                display; nothing when xvfb_start found a display already there
 # The server picks its own free display number and reports it once it listens, so scripts
 # started side by side never share or steal a display.
 XVFB_PID=
@@ -33,4 +35,10 @@ xvfb_stop() {
   wait "$XVFB_PID" 2>/dev/null || true
   XVFB_PID=
   unset DISPLAY
+}
+
+wine_xvfb_stop() {
+  [ -n "$XVFB_PID" ] || return 0
+  wineserver -k >/dev/null 2>&1 || true
+  xvfb_stop
 }
