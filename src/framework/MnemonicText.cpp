@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/GdiGuards.h"
+
 TMnemonicCaption SplitMnemonic(const std::wstring& Caption) {
   TMnemonicCaption result;
   for (std::size_t i = 0; i < Caption.size(); ++i) {
@@ -70,8 +72,7 @@ int DrawRightToLeftMnemonic(HDC DC, const std::wstring& Caption, RECT& R, UINT F
   GetTextMetricsW(DC, &metrics);
   RECT underline{x + left, y + metrics.tmAscent + 1, x + left + width,
                  y + metrics.tmAscent + 2};
-  const HBRUSH brush = CreateSolidBrush(GetTextColor(DC));
+  TGdiObject<HBRUSH> brush(CreateSolidBrush(GetTextColor(DC)));
   FillRect(DC, &underline, brush);
-  DeleteObject(brush);
   return height;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "framework/GdiGuards.h"
+
 namespace {
 
 // A composited desktop draws the frames itself, following the window's extended styles.
@@ -37,9 +39,8 @@ void FillCaptionBar(HDC dc, HWND window, const RECT& area, bool active) {
   BOOL gradient = FALSE;
   SystemParametersInfoW(SPI_GETGRADIENTCAPTIONS, 0, &gradient, 0);
   if (!gradient) {
-    HBRUSH brush = CreateSolidBrush(from);
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(from));
     FillRect(dc, &area, brush);
-    DeleteObject(brush);
     return;
   }
   // The gradient runs across the whole bar; only the text area is painted again.
@@ -53,10 +54,9 @@ void FillCaptionBar(HDC dc, HWND window, const RECT& area, bool active) {
       const int a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
       return a + (b - a) * x / (width > 1 ? width - 1 : 1);
     };
-    HBRUSH brush = CreateSolidBrush(RGB(mix(0), mix(8), mix(16)));
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(RGB(mix(0), mix(8), mix(16))));
     RECT column{x, area.top, x + 1, area.bottom};
     FillRect(dc, &column, brush);
-    DeleteObject(brush);
   }
 }
 
@@ -71,20 +71,17 @@ void RedrawRightToLeftCaption(HWND Window, bool Active) {
   GetWindowTextW(Window, text.data(), length + 1);
   text.resize(static_cast<std::size_t>(length));
 
-  HDC dc = GetWindowDC(Window);
+  TWindowDC dc(Window, true);
   FillCaptionBar(dc, Window, area, Active);
   NONCLIENTMETRICSW metrics = {};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  HFONT font = CreateFontIndirectW(&metrics.lfCaptionFont);
-  HGDIOBJ old = SelectObject(dc, font);
+  TGdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfCaptionFont));
+  TSelection selection(dc, font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(Active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
   RECT r = area;
   r.right -= 2;
   DrawTextW(dc, text.c_str(), length, &r,
             DT_RIGHT | DT_RTLREADING | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-  SelectObject(dc, old);
-  DeleteObject(font);
-  ReleaseDC(Window, dc);
 }

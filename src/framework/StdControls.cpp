@@ -1,6 +1,7 @@
 #include "framework/StdControls.h"
 
 #include "framework/Form.h"
+#include "framework/GdiGuards.h"
 
 // ---- TLabel
 
@@ -43,23 +44,21 @@ UINT TLabel::TextFlags() const {
 }
 
 int TLabel::TextHeight() const {
-  HDC dc = GetDC(nullptr);
-  TCanvas canvas(dc);
+  TWindowDC screen;
+  TCanvas canvas(screen);
   canvas.Font = FFont;
   RECT r{0, 0, FWidth, 0};
   canvas.DrawText(FCaption.empty() ? L" " : FCaption, r, TextFlags() | DT_CALCRECT);
-  ReleaseDC(nullptr, dc);
   return r.bottom - r.top;
 }
 
 void TLabel::AdjustBounds() {
   if (!FAutoSize) return;
-  HDC dc = GetDC(nullptr);
-  TCanvas canvas(dc);
+  TWindowDC screen;
+  TCanvas canvas(screen);
   canvas.Font = FFont;
   RECT r{0, 0, FWordWrap ? FWidth : 32767, 0};
   canvas.DrawText(FCaption.empty() ? L" " : FCaption, r, TextFlags() | DT_CALCRECT);
-  ReleaseDC(nullptr, dc);
   SetBounds(FLeft, FTop, FWordWrap ? FWidth : r.right - r.left, r.bottom - r.top);
 }
 
