@@ -19,10 +19,16 @@ TMnemonicCaption SplitMnemonic(const std::wstring& Caption) {
 
 namespace {
 
-// Left edge and width of the glyph of logical character Index once the text is reordered
-// right to left, relative to the text's left end; false when the system cannot tell.
+const wchar_t kRightToLeftMark = 0x200F;
+
+// Left edge and width of the glyph of logical character Index once the text is laid out right
+// to left, relative to the text's left end; false when the system cannot tell. The placement
+// call is not told the paragraph's direction on every system (some order the neutral " >" of
+// "המשך >" as in a left-to-right paragraph), so the text is framed by two right-to-left marks,
+// which make it one right-to-left run either way; their own places are left out.
 bool GlyphSpan(HDC dc, const std::wstring& text, int index, int& left, int& width) {
-  const int n = static_cast<int>(text.size());
+  const std::wstring framed = kRightToLeftMark + text + kRightToLeftMark;
+  const int n = static_cast<int>(framed.size());
   std::vector<UINT> order(n);
   std::vector<int> dx(n);
   std::vector<wchar_t> visual(n + 1);
@@ -33,15 +39,16 @@ bool GlyphSpan(HDC dc, const std::wstring& text, int index, int& left, int& widt
   results.lpDx = dx.data();
   results.nGlyphs = n;
   const UINT oldAlign = SetTextAlign(dc, GetTextAlign(dc) | TA_RTLREADING);
-  const DWORD size = GetCharacterPlacementW(dc, text.c_str(), n, 0, &results, GCP_REORDER);
+  const DWORD size = GetCharacterPlacementW(dc, framed.c_str(), n, 0, &results, GCP_REORDER);
   SetTextAlign(dc, oldAlign);
-  if (!size || order[index] >= static_cast<UINT>(n)) return false;
+  const UINT target = order[index + 1], firstMark = order[0], lastMark = order[n - 1];
+  if (!size || target >= static_cast<UINT>(n)) return false;
   // lpOrder maps logical to visual positions; lpDx is in visual order.
-  const UINT v = order[index];
   left = 0;
-  for (UINT i = 0; i < v; ++i) left += dx[i];
-  width = dx[v];
-  return true;
+  for (UINT v = 0; v < target; ++v)
+    if (v != firstMark && v != lastMark) left += dx[v];
+  width = dx[target];
+  return width > 0;
 }
 
 }  // namespace
