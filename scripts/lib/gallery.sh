@@ -1,8 +1,10 @@
 # Sourced by `scripts/demo --gallery` inside the download namespace, with the demo's prefix,
 # display, $build, $exe, $demo_root and drive() ready: runs each scenario of the demo driver on
 # a copy of SetUp.exe beside the parts it needs and keeps the pictures in docs/gallery.
+# MIRPAN_GALLERY_ONLY=NAME runs that scenario alone and keeps the other pictures.
 gallery=$root/docs/gallery
-rm -rf "$gallery"
+only=${MIRPAN_GALLERY_ONLY:-}
+[ -n "$only" ] || rm -rf "$gallery"
 mkdir -p "$gallery"
 parts=$root/$build/bin
 failed=()
@@ -21,6 +23,22 @@ with zipfile.ZipFile(source) as old, zipfile.ZipFile(target, "w", zipfile.ZIP_ST
 PY
 }
 
+# The demo's first part with one more file whose bytes no longer match its checksum.
+make_part_with_broken_file() {  # TARGET
+  python3 - "$parts/MirpanN1.zip" "$1" <<'PY'
+import sys, zipfile
+source, target = sys.argv[1:3]
+marker = b"intact contents " * 64
+with zipfile.ZipFile(source) as old, zipfile.ZipFile(target, "w") as new:
+    for item in old.infolist():
+        new.writestr(item, old.read(item))
+    new.writestr("Broken.dat", marker, compress_type=zipfile.ZIP_STORED)
+data = bytearray(open(target, "rb").read())
+data[data.index(marker) + 5] ^= 0xFF
+open(target, "wb").write(data)
+PY
+}
+
 # A folder with SetUp.exe and the local-mode marker; prints its path.
 stage() {  # NAME
   local dir=$demo_root/gallery-$1
@@ -36,6 +54,7 @@ fresh_drive() {
 }
 
 scenario() {  # NAME PROGRAM
+  [ -z "$only" ] || [ "$only" = "$1" ] || return 0
   echo "gallery: $1"
   drive "$2" "$gallery" "$1" || failed+=("$1")
 }
@@ -53,8 +72,9 @@ mkdir -p "$demo_root/drive-d/Norvasto/Mirpan/UserData"
 echo "company 1" >"$demo_root/drive-d/Norvasto/Mirpan/UserData/UserData.mdb"
 scenario userdata "$dir/SetUp.exe"
 
+# The second part is no archive at all, and a file of the first fails its check.
 dir=$(stage damaged)
-cp "$parts/MirpanN1.zip" "$dir/"
+make_part_with_broken_file "$dir/MirpanN1.zip"
 echo "no archive" >"$dir/MirpanN2.zip"
 fresh_drive
 scenario damaged "$dir/SetUp.exe"
