@@ -193,11 +193,17 @@ void Walk(const TSetUpDriver& setup) {
   if (!setup.FinishAndClose()) Note(L"the walk did not end on the final page");
 }
 
-void UserData(const TSetUpDriver& setup) {
+// Pages 0 and 1 passed, D: chosen and the installation started; false when the drive page
+// did not come.
+bool InstallOntoD(const TSetUpDriver& setup) {
   HWND window = setup.WalkToTheDrivePage();
-  if (!window) return;
+  if (!window) return false;
   setup.ChooseDrive(window, L"D:\\");
-  setup.Click(window, SetUpText::Next);
+  return setup.Click(window, SetUpText::Next);
+}
+
+void UserData(const TSetUpDriver& setup) {
+  if (!InstallOntoD(setup)) return;
   HWND question = Dialog(setup, L"גיבוי נתוני חברה לעבודה");
   if (!question) return;
   Shoot(question, L"dialog-user-data", kDialogMargin);
@@ -205,7 +211,7 @@ void UserData(const TSetUpDriver& setup) {
   SetWindowPos(question, nullptr, 0, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Shoot(setup.WaitForWindow(SetUpText::Installing), L"page3-waiting");
   setup.PressEnter(question);  // the default, the cross: the data stays
-  window = setup.WaitForWindow(SetUpText::Installing);
+  HWND window = setup.WaitForWindow(SetUpText::Installing);
   if (ShootPartWay(window, L"page3-partway")) {
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
@@ -217,10 +223,7 @@ void UserData(const TSetUpDriver& setup) {
 }
 
 void Damaged(const TSetUpDriver& setup) {
-  HWND window = setup.WalkToTheDrivePage();
-  if (!window) return;
-  setup.ChooseDrive(window, L"D:\\");
-  setup.Click(window, SetUpText::Next);
+  if (!InstallOntoD(setup)) return;
   for (const wchar_t* name : {L"dialog-damaged-part", L"dialog-not-all-installed"}) {
     HWND notice = Dialog(setup, L"התקנת Mirpan");
     Shoot(notice, name, kDialogMargin);
@@ -241,12 +244,8 @@ void FullDisk(const TSetUpDriver& setup) {
 }
 
 void Download(const TSetUpDriver& setup) {
-  HWND window = setup.WalkToTheDrivePage();
-  if (!window) return;
-  setup.ChooseDrive(window, L"D:\\");
-  setup.Click(window, SetUpText::Next);
-  window = setup.WaitForWindow(SetUpText::Installing);
-  ShootPartWay(window, L"download-partway");
+  if (!InstallOntoD(setup)) return;
+  ShootPartWay(setup.WaitForWindow(SetUpText::Installing), L"download-partway");
   setup.FinishAndClose(300000);
 }
 

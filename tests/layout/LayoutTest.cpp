@@ -132,6 +132,43 @@ TEST(DialogLayoutTest, BothDialogUnitsAreAsLaidOut) {
   UInstMirpanError::StyledLook = false;
 }
 
+// The check boxes of page 2 read right to left: box at the right end, the sentence's closing
+// "." at the far left; a click toggles them as the system's check box would.
+TEST_F(WizardFormTest, CheckBoxesReadRightToLeft) {
+  Press(Form->btnNext);
+  Press(Form->btnNext);
+  ASSERT_EQ(Page(), 2);
+  Pump(200);
+  TWindowPixels pixels(Form->Handle());
+  const POINT page{0, 118};
+  for (TCheckBox* box : {Form->CBAddShortCut, Form->cbSetWallPaper}) {
+    const int left = page.x + box->Left(), top = page.y + box->Top();
+    const int width = box->Width(), height = box->Height();
+    auto ink = [&](int x, int y) {
+      const COLORREF c = pixels.At(left + x, top + y);
+      return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+    };
+    int leftmost = -1;
+    for (int x = 0; x < width && leftmost < 0; ++x)
+      for (int y = 0; y < height; ++y)
+        if (ink(x, y)) leftmost = x;
+    ASSERT_GE(leftmost, 0) << Utf8(box->Name);
+    // The full stop sits on the baseline, below the tops of the letters.
+    int highest = height;
+    for (int y = 0; y < height; ++y)
+      if (ink(leftmost, y) || ink(leftmost + 1, y)) highest = std::min(highest, y);
+    EXPECT_GT(highest, height / 2) << Utf8(box->Name) << ": the leftmost glyph is no full stop";
+    int boxInk = 0;
+    for (int x = width - 13; x < width; ++x) boxInk += ink(x, height / 2);
+    EXPECT_GT(boxInk, 0) << Utf8(box->Name) << ": no box at the right end";
+  }
+  EXPECT_TRUE(Form->CBAddShortCut->Checked());
+  SendMessageW(Form->CBAddShortCut->Handle(), BM_CLICK, 0, 0);
+  Pump();
+  EXPECT_FALSE(Form->CBAddShortCut->Checked());
+  EXPECT_EQ(SendMessageW(Form->CBAddShortCut->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
 // Every text of every page in the font it is shown in fits its box, so no sentence loses
 // its end to a substitute font or a longer caption.
 TEST_F(WizardFormTest, EveryTextFitsItsBox) {
