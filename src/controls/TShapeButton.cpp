@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/GdiGuards.h"
+
 TShapeButton::TShapeButton(TComponent* Owner) : TGraphicControl(Owner) {
   ShapeFill.SetColor(clBtnFace);
   ShapeFill.SetEndColor(clBtnFace);
@@ -35,16 +37,13 @@ void TShapeButton::Paint(TCanvas& canvas) {
     // The edge is the outline drawn twice, light and dark, one pixel apart; pressing swaps them.
     TColor light = FPressed ? clBtnShadow : clBtnHighlight;
     TColor dark = FPressed ? clBtnHighlight : clBtnShadow;
-    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+    TSelection hollow(dc, GetStockObject(NULL_BRUSH));
     for (int pass = 0; pass < 2; ++pass) {
-      HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(pass == 0 ? dark : light));
-      HGDIOBJ oldPen = SelectObject(dc, pen);
+      TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorToRGB(pass == 0 ? dark : light)));
+      TSelection selection(dc, pen);
       int d = pass == 0 ? 1 : 0;
       RoundRect(dc, d, d, w - 1 + d, h - 1 + d, corner, corner);
-      SelectObject(dc, oldPen);
-      DeleteObject(pen);
     }
-    SelectObject(dc, oldBrush);
   }
 
   if (!FCaption.empty()) {

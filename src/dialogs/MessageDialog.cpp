@@ -74,6 +74,7 @@ void TMessageDialogForm::CreateLayout(const TMessageDialogLook& look) {
   OnShow = [this](TComponent* sender) { FormShow(sender); };
 
   ImgBackGround = new TImage(this);
+  ImgBackGround->Name = L"ImgBackGround";
   ImgBackGround->SetBounds(0, 0, 421, 121);
   ImgBackGround->SetParent(this);
   ImgBackGround->SetAnchors(akTop | akRight);
@@ -84,12 +85,14 @@ void TMessageDialogForm::CreateLayout(const TMessageDialogLook& look) {
                                                     look.BackgroundResource);
 
   Image = new TImage(this);
+  Image->Name = L"Image";
   Image->SetBounds(380, 8, 32, 32);
   Image->SetParent(this);
   Image->SetAnchors(akTop | akRight);
   Image->Transparent = true;
 
   LMemText = new TLabel(this);
+  LMemText->Name = L"LMemText";
   LMemText->SetBounds(24, 8, 346, 16);
   LMemText->SetParent(this);
   LMemText->SetAutoSize(false);
@@ -101,6 +104,7 @@ void TMessageDialogForm::CreateLayout(const TMessageDialogLook& look) {
   LMemText->SetCaption(kDesignText);
 
   MemText = new TMemo(this);
+  MemText->Name = L"MemText";
   MemText->SetBounds(24, 8, 345, 70);
   MemText->TabStop = false;
   MemText->SetVisible(false);
@@ -110,8 +114,9 @@ void TMessageDialogForm::CreateLayout(const TMessageDialogLook& look) {
   MemText->SetBorder(false);
   MemText->Font().Assign(L"Arial", -13, fsBold, HEBREW_CHARSET);
 
-  auto makeButton = [this](int left, int modalResult, unsigned anchors) {
+  auto makeButton = [this](const wchar_t* name, int left, int modalResult, unsigned anchors) {
     auto* button = new TSymbolButton(this);
+    button->Name = name;
     button->SetBounds(left, 91, 51, 25);
     button->SetParent(this);
     button->SetAnchors(anchors);
@@ -120,10 +125,11 @@ void TMessageDialogForm::CreateLayout(const TMessageDialogLook& look) {
     button->Font().Assign(L"Wingdings", -19, fsBold, SYMBOL_CHARSET);
     return button;
   };
-  Btn1 = makeButton(268, mrYes, akRight | akBottom);
-  Btn2 = makeButton(96, mrNo, akLeft | akBottom);
+  Btn1 = makeButton(L"Btn1", 268, mrYes, akRight | akBottom);
+  Btn2 = makeButton(L"Btn2", 96, mrNo, akLeft | akBottom);
 
   ImageList = new TImageList(this, 32, 32);
+  ImageList->Name = L"ImageList";
   ImageList->BkColor = clSilver;
   ImageList->Masked = false;
   ImageList->AddStripFromResource(Application->Instance(), L"DIALOGICONS");

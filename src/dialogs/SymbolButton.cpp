@@ -1,5 +1,7 @@
 #include "dialogs/SymbolButton.h"
 
+#include "framework/GdiGuards.h"
+
 namespace {
 // Wingdings codes, taken with or without the U+F000 symbol-font offset.
 const wchar_t kCheck = 0xFC;
@@ -8,12 +10,10 @@ const wchar_t kCross = 0xFB;
 
 bool TSymbolButton::FontHasGlyph() const {
   if (FCaption.empty()) return true;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, FFont.Handle());
+  TWindowDC screen;
+  TSelection font(screen, FFont.Handle());
   WORD glyph = 0xFFFF;
-  GetGlyphIndicesW(dc, FCaption.c_str(), 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  GetGlyphIndicesW(screen, FCaption.c_str(), 1, &glyph, GGI_MARK_NONEXISTING_GLYPHS);
   return glyph != 0xFFFF;
 }
 
@@ -21,8 +21,8 @@ void TSymbolButton::DrawMark(HDC dc, const RECT& r) const {
   wchar_t code = FCaption.empty() ? 0 : static_cast<wchar_t>(FCaption[0] & 0xFF);
   int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
   int s = (r.bottom - r.top) / 4;
-  HPEN pen = CreatePen(PS_SOLID, 3, ColorToRGB(FEnabled ? FFont.Color() : clGrayText));
-  HGDIOBJ old = SelectObject(dc, pen);
+  TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 3, ColorToRGB(FEnabled ? FFont.Color() : clGrayText)));
+  TSelection selection(dc, pen);
   if (code == kCross) {
     MoveToEx(dc, cx - s, cy - s, nullptr);
     LineTo(dc, cx + s, cy + s);
@@ -33,8 +33,6 @@ void TSymbolButton::DrawMark(HDC dc, const RECT& r) const {
     LineTo(dc, cx - s / 3, cy + s);
     LineTo(dc, cx + s, cy - s);
   }
-  SelectObject(dc, old);
-  DeleteObject(pen);
 }
 
 void TSymbolButton::DrawFace(HDC dc, const RECT& Face, UINT) {

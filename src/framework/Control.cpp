@@ -323,36 +323,17 @@ LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) 
 
 LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT: {
+    case WM_PAINT:
       if (FDefProc) break;
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(FHandle, &ps);
-      RECT client;
-      GetClientRect(FHandle, &client);
-      if (client.right > 0 && client.bottom > 0) {
-        // Painted off-screen and copied at once, so nothing flickers.
-        TBitmap buffer(client.right, client.bottom);
-        TCanvas canvas(buffer.DC());
-        canvas.Font = FFont;
-        IntersectClipRect(buffer.DC(), ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right,
-                          ps.rcPaint.bottom);
-        PaintWindow(canvas);
-        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-               ps.rcPaint.bottom - ps.rcPaint.top, buffer.DC(), ps.rcPaint.left, ps.rcPaint.top,
-               SRCCOPY);
-      }
-      EndPaint(FHandle, &ps);
+      PaintBuffered();
       return 0;
-    }
     case WM_ERASEBKGND:
       if (!FDefProc) return 1;
       break;
     case WM_COMMAND:
-      if (lParam) {
-        if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam))) {
-          child->CommandNotify(HIWORD(wParam));
-          return 0;
-        }
+      if (TWinControl* child = lParam ? FromHandle(reinterpret_cast<HWND>(lParam)) : nullptr) {
+        child->CommandNotify(HIWORD(wParam));
+        return 0;
       }
       break;
     case WM_DRAWITEM: {
@@ -368,17 +349,9 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lParam)))
         return reinterpret_cast<LRESULT>(child->CtlColor(reinterpret_cast<HDC>(wParam)));
       break;
-    case WM_WINDOWPOSCHANGED: {
-      RECT r;
-      GetWindowRect(FHandle, &r);
-      if (Parent() && Parent()->Handle())
-        MapWindowPoints(HWND_DESKTOP, Parent()->Handle(), reinterpret_cast<POINT*>(&r), 2);
-      FLeft = r.left;
-      FTop = r.top;
-      FWidth = r.right - r.left;
-      FHeight = r.bottom - r.top;
+    case WM_WINDOWPOSCHANGED:
+      ReadBoundsFromWindow();
       break;
-    }
     case WM_SIZE:
       Resized();
       break;
@@ -403,19 +376,52 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       FCaptured = nullptr;
       break;
     case WM_SETCURSOR:
-      // Only for the pointer over this window itself, not over a child window of it.
-      if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == FHandle) {
-        TControl* over = FHover ? FHover : this;
-        if (over->Cursor == crHandPoint) {
-          SetCursor(LoadCursorW(nullptr, IDC_HAND));
-          return TRUE;
-        }
-      }
+      if (SetHandCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
       break;
     default:
       break;
   }
   return DefaultHandler(message, wParam, lParam);
+}
+
+void TWinControl::PaintBuffered() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(FHandle, &ps);
+  RECT client;
+  GetClientRect(FHandle, &client);
+  if (client.right > 0 && client.bottom > 0) {
+    // Painted off-screen and copied at once, so nothing flickers.
+    TBitmap buffer(client.right, client.bottom);
+    TCanvas canvas(buffer.DC());
+    canvas.Font = FFont;
+    IntersectClipRect(buffer.DC(), ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right,
+                      ps.rcPaint.bottom);
+    PaintWindow(canvas);
+    BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+           ps.rcPaint.bottom - ps.rcPaint.top, buffer.DC(), ps.rcPaint.left, ps.rcPaint.top,
+           SRCCOPY);
+  }
+  EndPaint(FHandle, &ps);
+}
+
+void TWinControl::ReadBoundsFromWindow() {
+  RECT r;
+  GetWindowRect(FHandle, &r);
+  if (Parent() && Parent()->Handle())
+    MapWindowPoints(HWND_DESKTOP, Parent()->Handle(), reinterpret_cast<POINT*>(&r), 2);
+  FLeft = r.left;
+  FTop = r.top;
+  FWidth = r.right - r.left;
+  FHeight = r.bottom - r.top;
+}
+
+bool TWinControl::SetHandCursor(HWND over, WORD hitTest) {
+  // Only for the pointer over this window itself, not over a child window of it.
+  if (hitTest != HTCLIENT || over != FHandle) return false;
+  TControl* control = FHover ? FHover : this;
+  if (control->Cursor != crHandPoint) return false;
+  SetCursor(LoadCursorW(nullptr, IDC_HAND));
+  return true;
 }
 
 TControl* TWinControl::GraphicControlAt(int x, int y) const {

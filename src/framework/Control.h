@@ -237,6 +237,10 @@ class TWinControl : public TControl {
   static void RegisterOwnClass();
   void Detach();
   TControl* GraphicControlAt(int x, int y) const;
+  // Steps of the window procedure.
+  void PaintBuffered();
+  void ReadBoundsFromWindow();
+  bool SetHandCursor(HWND over, WORD hitTest);
   void RouteMouse(UINT message, WPARAM wParam, LPARAM lParam);
   void SetHover(TControl* control);
 

@@ -2,6 +2,7 @@
 
 #include "framework/Application.h"
 #include "framework/Exception.h"
+#include "framework/RightToLeftCaption.h"
 #include "framework/StdControls.h"
 
 namespace {
@@ -205,6 +206,17 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         else
           FocusFirstControl();
         return 0;
+      }
+      break;
+    case WM_NCPAINT:
+    case WM_NCACTIVATE:
+    case WM_SETTEXT:
+      if (UseRightToLeftAlignment()) {
+        const LRESULT result = TWinControl::WndProc(message, wParam, lParam);
+        const bool active = message == WM_NCACTIVATE ? wParam != FALSE
+                                                     : GetActiveWindow() == FHandle;
+        RedrawRightToLeftCaption(FHandle, active);
+        return result;
       }
       break;
     default:

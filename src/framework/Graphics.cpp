@@ -1,7 +1,9 @@
 #include "framework/Graphics.h"
 
 #include "framework/Exception.h"
+#include "framework/GdiGuards.h"
 #include "framework/Jpeg.h"
+#include "framework/MnemonicText.h"
 #include "framework/Text.h"
 
 COLORREF ColorToRGB(TColor color) {
@@ -10,9 +12,7 @@ COLORREF ColorToRGB(TColor color) {
 }
 
 int ScreenPixelsPerInch() {
-  HDC dc = GetDC(nullptr);
-  int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  const int ppi = GetDeviceCaps(TWindowDC(), LOGPIXELSY);
   return ppi > 0 ? ppi : 96;
 }
 
@@ -95,37 +95,31 @@ HFONT TFont::Handle() const {
 
 void TCanvas::FillRect(const RECT& r) {
   if (Brush.Style == bsClear) return;
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(Brush.Color));
+  TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Brush.Color)));
   ::FillRect(FDC, &r, brush);
-  DeleteObject(brush);
 }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {
-  HPEN pen = CreatePen(PS_SOLID, Pen.Width, ColorToRGB(Pen.Color));
-  HBRUSH brush = Brush.Style == bsClear ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
-                                        : CreateSolidBrush(ColorToRGB(Brush.Color));
-  HGDIOBJ oldPen = SelectObject(FDC, pen);
-  HGDIOBJ oldBrush = SelectObject(FDC, brush);
+  TGdiObject<HPEN> pen(CreatePen(PS_SOLID, Pen.Width, ColorToRGB(Pen.Color)));
+  // A stock brush is not ours to delete.
+  TGdiObject<HBRUSH> brush(Brush.Style == bsClear ? nullptr
+                                                  : CreateSolidBrush(ColorToRGB(Brush.Color)));
+  TSelection penSelection(FDC, pen);
+  TSelection brushSelection(FDC, Brush.Style == bsClear ? GetStockObject(NULL_BRUSH)
+                                                        : static_cast<HGDIOBJ>(brush));
   ::Rectangle(FDC, left, top, right, bottom);
-  SelectObject(FDC, oldBrush);
-  SelectObject(FDC, oldPen);
-  DeleteObject(pen);
-  if (Brush.Style != bsClear) DeleteObject(brush);
 }
 
 void TCanvas::FrameRect(const RECT& r, TColor color) {
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+  TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
   ::FrameRect(FDC, &r, brush);
-  DeleteObject(brush);
 }
 
 void TCanvas::Line(int x1, int y1, int x2, int y2, TColor color) {
-  HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(color));
-  HGDIOBJ old = SelectObject(FDC, pen);
+  TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ColorToRGB(color)));
+  TSelection selection(FDC, pen);
   MoveToEx(FDC, x1, y1, nullptr);
   LineTo(FDC, x2, y2);
-  SelectObject(FDC, old);
-  DeleteObject(pen);
 }
 
 void TCanvas::Frame3D(RECT& r, TColor topLeft, TColor bottomRight) {
@@ -137,19 +131,20 @@ void TCanvas::Frame3D(RECT& r, TColor topLeft, TColor bottomRight) {
 }
 
 int TCanvas::DrawText(const std::wstring& text, RECT& r, UINT format) {
-  HGDIOBJ old = SelectObject(FDC, Font.Handle());
+  TSelection font(FDC, Font.Handle());
   SetBkMode(FDC, TRANSPARENT);
   SetTextColor(FDC, ColorToRGB(Font.Color()));
-  int h = ::DrawTextW(FDC, text.c_str(), static_cast<int>(text.size()), &r, format);
-  SelectObject(FDC, old);
-  return h;
+  const bool ownUnderline = (format & DT_RTLREADING) && (format & DT_SINGLELINE) &&
+                            !(format & (DT_NOPREFIX | DT_CALCRECT)) &&
+                            text.find(L'&') != std::wstring::npos;
+  return ownUnderline ? DrawRightToLeftMnemonic(FDC, text, r, format)
+                      : ::DrawTextW(FDC, text.c_str(), static_cast<int>(text.size()), &r, format);
 }
 
 SIZE TCanvas::TextExtent(const std::wstring& text) {
-  HGDIOBJ old = SelectObject(FDC, Font.Handle());
+  TSelection font(FDC, Font.Handle());
   SIZE size{};
   GetTextExtentPoint32W(FDC, text.c_str(), static_cast<int>(text.size()), &size);
-  SelectObject(FDC, old);
   return size;
 }
 
@@ -228,18 +223,15 @@ void TBitmap::AssignPart(const TBitmap& source, int x, int y, int w, int h) {
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::wstring& name) {
-  HBITMAP loaded = static_cast<HBITMAP>(
-      LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  TGdiObject<HBITMAP> loaded(static_cast<HBITMAP>(
+      LoadImageW(instance, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   if (!loaded) throw Exception("Resource " + Cp1255FromWide(name) + " not found");
   BITMAP info{};
   GetObjectW(loaded, sizeof(info), &info);
   SetSize(info.bmWidth, info.bmHeight);
-  HDC source = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(source, loaded);
+  TMemoryDC source;
+  TSelection selection(source, loaded);
   BitBlt(FDC, 0, 0, FWidth, FHeight, source, 0, 0, SRCCOPY);
-  SelectObject(source, old);
-  DeleteDC(source);
-  DeleteObject(loaded);
 }
 
 void TBitmap::LoadJpegFromResourceName(HINSTANCE instance, const std::wstring& name) {

@@ -1,6 +1,7 @@
 #include "framework/StdControls.h"
 
 #include "framework/Form.h"
+#include "framework/GdiGuards.h"
 
 // ---- TLabel
 
@@ -43,23 +44,21 @@ UINT TLabel::TextFlags() const {
 }
 
 int TLabel::TextHeight() const {
-  HDC dc = GetDC(nullptr);
-  TCanvas canvas(dc);
+  TWindowDC screen;
+  TCanvas canvas(screen);
   canvas.Font = FFont;
   RECT r{0, 0, FWidth, 0};
   canvas.DrawText(FCaption.empty() ? L" " : FCaption, r, TextFlags() | DT_CALCRECT);
-  ReleaseDC(nullptr, dc);
   return r.bottom - r.top;
 }
 
 void TLabel::AdjustBounds() {
   if (!FAutoSize) return;
-  HDC dc = GetDC(nullptr);
-  TCanvas canvas(dc);
+  TWindowDC screen;
+  TCanvas canvas(screen);
   canvas.Font = FFont;
   RECT r{0, 0, FWordWrap ? FWidth : 32767, 0};
   canvas.DrawText(FCaption.empty() ? L" " : FCaption, r, TextFlags() | DT_CALCRECT);
-  ReleaseDC(nullptr, dc);
   SetBounds(FLeft, FTop, FWordWrap ? FWidth : r.right - r.left, r.bottom - r.top);
 }
 
@@ -95,44 +94,6 @@ void TButton::CommandNotify(WORD code) {
   if (code == BN_CLICKED) Click();
 }
 
-// ---- TCheckBox
-
-TCheckBox::TCheckBox(TComponent* Owner) : TWinControl(Owner) { TabStop = true; }
-
-TCreateParams TCheckBox::CreateParams() {
-  TCreateParams p;
-  p.ClassName = L"BUTTON";
-  p.Style = WS_CHILD | WS_TABSTOP | BS_AUTOCHECKBOX;
-  // The box goes to the right of its text when the text reads right to left.
-  if (UseRightToLeftAlignment()) p.Style |= BS_RIGHTBUTTON | BS_RIGHT;
-  return p;
-}
-
-void TCheckBox::BiDiModeChanged() {
-  TWinControl::BiDiModeChanged();
-  if (!FHandle) return;
-  LONG_PTR style = GetWindowLongPtrW(FHandle, GWL_STYLE) & ~(BS_RIGHTBUTTON | BS_RIGHT);
-  if (UseRightToLeftAlignment()) style |= BS_RIGHTBUTTON | BS_RIGHT;
-  SetWindowLongPtrW(FHandle, GWL_STYLE, style);
-  Invalidate();
-}
-
-bool TCheckBox::Checked() const {
-  return FHandle ? SendMessageW(FHandle, BM_GETCHECK, 0, 0) == BST_CHECKED : FChecked;
-}
-
-void TCheckBox::SetChecked(bool checked) {
-  FChecked = checked;
-  if (FHandle) SendMessageW(FHandle, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void TCheckBox::CommandNotify(WORD code) {
-  if (code == BN_CLICKED) {
-    FChecked = Checked();
-    Click();
-  }
-}
-
 // ---- TComboBox
 
 namespace {
@@ -154,10 +115,34 @@ TCreateParams TComboBox::CreateParams() {
 }
 
 void TComboBox::BoundsChanged() {
+  FClosedHeight = FHeight;
+  PlaceWindow();
+}
+
+void TComboBox::PlaceWindow() {
+  if (!FHandle) return;
   // The window's height includes the list that drops down; the layout gives the closed box.
-  if (FHandle)
-    SetWindowPos(FHandle, nullptr, FLeft, FTop, FWidth, FHeight + kDroppedListHeight,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(FHandle, nullptr, FLeft, FTop, FWidth, FClosedHeight + kDroppedListHeight,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  // The system sizes the closed box from its font, taller than the layout's box for the
+  // page font; its selection field is given the height that leaves the box as laid out.
+  // What the field's height counts differs between systems, so the box is measured after
+  // each change and corrected by the difference.
+  int field = static_cast<int>(SendMessageW(FHandle, CB_GETITEMHEIGHT, -1, 0));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    const int excess = (r.bottom - r.top) - FClosedHeight;
+    if (excess == 0 || field - excess <= 0) break;
+    field -= excess;
+    SendMessageW(FHandle, CB_SETITEMHEIGHT, -1, field);
+  }
+}
+
+LRESULT TComboBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = TWinControl::WndProc(message, wParam, lParam);
+  if (message == WM_SETFONT) PlaceWindow();
+  return result;
 }
 
 void TComboBox::Clear() {

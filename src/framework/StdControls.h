@@ -52,17 +52,21 @@ class TButton : public TWinControl {
   TCreateParams CreateParams() override;
 };
 
-// A check box; read right to left, the box stands to the right of its text.
+// A check box that draws itself: the system's check box lays its text out left to right
+// whatever the window's reading order, so a Hebrew sentence would end at the box. Read right
+// to left, the box stands at the right and the text reads from it leftwards. It answers
+// BM_GETCHECK and BM_SETCHECK like the system's one.
 class TCheckBox : public TWinControl {
  public:
   explicit TCheckBox(TComponent* Owner);
-  bool Checked() const;
+  bool Checked() const { return FChecked; }
   void SetChecked(bool checked);
   void CommandNotify(WORD code) override;
+  bool DrawItem(const DRAWITEMSTRUCT& item) override;
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
   TCreateParams CreateParams() override;
-  void BiDiModeChanged() override;
 
  private:
   bool FChecked = false;
@@ -83,13 +87,17 @@ class TComboBox : public TWinControl {
   std::wstring Text() const;
   TNotifyEvent OnChange;
   void CommandNotify(WORD code) override;
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  protected:
   TCreateParams CreateParams() override;
   void BoundsChanged() override;
 
  private:
+  void PlaceWindow();
+
   TComboBoxStyle FStyle;
+  int FClosedHeight = 0;
 };
 
 // A multi-line edit box; the dialogs use it read-only and borderless.

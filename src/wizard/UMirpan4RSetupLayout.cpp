@@ -286,6 +286,5 @@ void TFrmSetUp::CreatePageFinal(TPage* page) {
   Label10->SetAlignment(taCenter);
   Label10->SetWordWrap(true);
   LLAstProgName = PageLabel(this, page, L"LLAstProgName", tkText, {220, 64, 60, 22}, L"Mirpan");
-  LLAstProgName->Font().SetHeight(-19);
   LLAstProgName->SetAlignment(taCenter);
 }
