@@ -37,7 +37,7 @@ int main(int argc, char** argv) {
   while ((got = recv(s, buffer, kBlock, 0)) > 0) {
     char* data = buffer;
     if (!inBody) {
-      char* end = memmem(buffer, (size_t)got, "\r\n\r\n", 4);  /* head fits the first read */
+      char* end = memmem(buffer, (size_t)got, "\r\n\r\n", 4); /* head fits the first read */
       if (end == NULL) continue;
       inBody = 1;
       got -= end + 4 - buffer;

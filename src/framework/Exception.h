@@ -7,7 +7,7 @@
 #include <utility>
 
 class Exception : public std::exception {
-public:
+ public:
   explicit Exception(std::string message, int helpContext = 0)
       : FMessage(std::move(message)), FHelpContext(helpContext) {}
 
@@ -19,7 +19,7 @@ public:
   // The class name as the system names it ("EZipException", "ENetSocketError", ...).
   virtual const char* ClassName() const noexcept { return "Exception"; }
 
-private:
+ private:
   std::string FMessage;
   int FHelpContext;
 };

@@ -213,8 +213,8 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETTEXT:
       if (UseRightToLeftAlignment()) {
         const LRESULT result = TWinControl::WndProc(message, wParam, lParam);
-        const bool active = message == WM_NCACTIVATE ? wParam != FALSE
-                                                     : GetActiveWindow() == FHandle;
+        const bool active =
+            message == WM_NCACTIVATE ? wParam != FALSE : GetActiveWindow() == FHandle;
         RedrawRightToLeftCaption(FHandle, active);
         return result;
       }

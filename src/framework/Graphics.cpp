@@ -105,8 +105,8 @@ void TCanvas::Rectangle(int left, int top, int right, int bottom) {
   TGdiObject<HBRUSH> brush(Brush.Style == bsClear ? nullptr
                                                   : CreateSolidBrush(ColorToRGB(Brush.Color)));
   TSelection penSelection(FDC, pen);
-  TSelection brushSelection(FDC, Brush.Style == bsClear ? GetStockObject(NULL_BRUSH)
-                                                        : static_cast<HGDIOBJ>(brush));
+  TSelection brushSelection(
+      FDC, Brush.Style == bsClear ? GetStockObject(NULL_BRUSH) : static_cast<HGDIOBJ>(brush));
   ::Rectangle(FDC, left, top, right, bottom);
 }
 

@@ -77,8 +77,7 @@ int DrawRightToLeftMnemonic(HDC DC, const std::wstring& Caption, RECT& R, UINT F
   if (!GlyphSpan(DC, caption.Shown, caption.Letter, left, width)) return height;
   TEXTMETRICW metrics = {};
   GetTextMetricsW(DC, &metrics);
-  RECT underline{x + left, y + metrics.tmAscent + 1, x + left + width,
-                 y + metrics.tmAscent + 2};
+  RECT underline{x + left, y + metrics.tmAscent + 1, x + left + width, y + metrics.tmAscent + 2};
   TGdiObject<HBRUSH> brush(CreateSolidBrush(GetTextColor(DC)));
   FillRect(DC, &underline, brush);
   return height;

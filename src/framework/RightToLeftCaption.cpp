@@ -28,8 +28,7 @@ RECT CaptionTextArea(HWND window) {
   const int frame = client.left - outer.left;
   const int width = outer.right - outer.left;
   RECT area{frame, frame, width - frame, client.top - outer.top - 1};
-  if (GetWindowLongW(window, GWL_STYLE) & WS_SYSMENU)
-    area.right -= GetSystemMetrics(SM_CXSIZE) + 2;
+  if (GetWindowLongW(window, GWL_STYLE) & WS_SYSMENU) area.right -= GetSystemMetrics(SM_CXSIZE) + 2;
   area.left += 2;
   return area;
 }

@@ -6,6 +6,8 @@ namespace {
 
 // Unicode code points of the bytes 0x80..0xFF of windows-1255; 0xFFFD where the code page
 // defines no character.
+// Eight code points a row, as code page charts lay them out.
+// clang-format off
 constexpr std::array<char16_t, 128> kCp1255High = {
     0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
     0x02C6, 0x2030, 0xFFFD, 0x2039, 0xFFFD, 0xFFFD, 0xFFFD, 0xFFFD,
@@ -24,6 +26,7 @@ constexpr std::array<char16_t, 128> kCp1255High = {
     0x05E0, 0x05E1, 0x05E2, 0x05E3, 0x05E4, 0x05E5, 0x05E6, 0x05E7,
     0x05E8, 0x05E9, 0x05EA, 0xFFFD, 0xFFFD, 0x200E, 0x200F, 0xFFFD,
 };
+// clang-format on
 
 // Inverse lookup for the Hebrew block and the few punctuation marks above 0x7F.
 char ToCp1255Char(char32_t cp) {

@@ -101,7 +101,8 @@ double BarFilled(const TBitmap& picture, HWND window) {
 
 // Pictures of page 3 until its bar is well under way but far from full; that one is kept.
 bool ShootPartWay(HWND window, const std::wstring& name) {
-  for (DWORD end = GetTickCount() + 180000; GetTickCount() < end && Titled(window, SetUpText::Installing);) {
+  for (DWORD end = GetTickCount() + 180000;
+       GetTickCount() < end && Titled(window, SetUpText::Installing);) {
     TBitmap picture;
     if (!RequestShot(window, PathOf(name)) || !LoadShot(PathOf(name), picture)) continue;
     const double share = BarFilled(picture, window);
@@ -146,7 +147,8 @@ void Tour(const TSetUpDriver& setup) {
   while (window && Titled(window, SetUpText::Installing)) {
     if (RequestShot(window, probe) && Titled(window, SetUpText::Installing))
       kept = MoveFileExW((probe + L".bmp").c_str(), (page3 + L".bmp").c_str(),
-                         MOVEFILE_REPLACE_EXISTING) != 0 || kept;
+                         MOVEFILE_REPLACE_EXISTING) != 0 ||
+             kept;
   }
   DeleteFileW((probe + L".bmp").c_str());
   Note(kept ? L"saved page3" : L"the installation page was over before its picture was taken");
@@ -259,13 +261,12 @@ int wmain(int argc, wchar_t** argv) {
   OutDir = argv[2];
   if (argc > 4) NamePrefix = argv[4];
   const std::wstring scenario = argv[3];
-  const std::function<void(const TSetUpDriver&)> run =
-      scenario == L"tour"       ? Tour
-      : scenario == L"walk"     ? Walk
-      : scenario == L"userdata" ? UserData
-      : scenario == L"damaged"  ? Damaged
-      : scenario == L"fulldisk" ? FullDisk
-                                : Download;
+  const std::function<void(const TSetUpDriver&)> run = scenario == L"tour"       ? Tour
+                                                       : scenario == L"walk"     ? Walk
+                                                       : scenario == L"userdata" ? UserData
+                                                       : scenario == L"damaged"  ? Damaged
+                                                       : scenario == L"fulldisk" ? FullDisk
+                                                                                 : Download;
   TSetUpDriver setup(argv[1]);
   if (!setup.Started()) {
     Note(L"SetUp.exe did not start");

@@ -1,10 +1,10 @@
-#include "framework/Exception.h"
-
 #include <gtest/gtest.h>
+
+#include "framework/Exception.h"
 
 namespace {
 class EDerived : public Exception {
-public:
+ public:
   using Exception::Exception;
   MIRPAN_EXCEPTION_CLASS(EDerived)
 };

@@ -56,7 +56,8 @@ std::wstring Compare(const TLayoutRow& row, const TSeen& seen) {
   const RECT& b = seen.Bounds;
   check(b.left == row.Left, L"left", number(row.Left), number(b.left));
   check(b.top == row.Top, L"top", number(row.Top), number(b.top));
-  if (row.Width >= 0) check(b.right - b.left == row.Width, L"width", number(row.Width), number(b.right - b.left));
+  if (row.Width >= 0)
+    check(b.right - b.left == row.Width, L"width", number(row.Width), number(b.right - b.left));
   if (row.Height >= 0)
     check(b.bottom - b.top == row.Height, L"height", number(row.Height), number(b.bottom - b.top));
   if (row.Face) {
@@ -66,10 +67,13 @@ std::wstring Compare(const TLayoutRow& row, const TSeen& seen) {
     check(seen.Bold == row.Bold, L"bold", number(row.Bold), number(seen.Bold));
   }
   if (row.TextColor != kAnyColor)
-    check(seen.TextColor == row.TextColor, L"text colour", number(row.TextColor), number(seen.TextColor));
+    check(seen.TextColor == row.TextColor, L"text colour", number(row.TextColor),
+          number(seen.TextColor));
   if (row.FillColor != kAnyColor)
-    check(seen.FillColor == row.FillColor, L"colour", number(row.FillColor), number(seen.FillColor));
-  if (row.Caption) check(FirstLine(seen.Caption) == row.Caption, L"caption", row.Caption, seen.Caption);
+    check(seen.FillColor == row.FillColor, L"colour", number(row.FillColor),
+          number(seen.FillColor));
+  if (row.Caption)
+    check(FirstLine(seen.Caption) == row.Caption, L"caption", row.Caption, seen.Caption);
   check(seen.Visible == row.Visible, L"visible", number(row.Visible), number(seen.Visible));
   return out;
 }

@@ -26,6 +26,8 @@ std::string Utf8(const std::wstring& text) {
   return Utf8FromU16(std::u16string(text.begin(), text.end()));
 }
 
+// One control a row, as the layout tables have them.
+// clang-format off
 // The window frame: form client coordinates.
 const TLayoutRow kFrame[] = {
     {L"TopicBevel1", 0, 0, 651, 20, nullptr, 0, false, N, 13821149, nullptr, true},
@@ -81,6 +83,7 @@ const TLayoutRow kDialog[] = {
     {L"Btn1", 268, 91, 51, 25, L"Wingdings", -19, true, N, N, nullptr, true},
     {L"Btn2", 96, 91, 51, 25, L"Wingdings", -19, true, N, N, nullptr, true},
 };
+// clang-format on
 
 void ExpectRows(const TComponent& owner, const TLayoutRow* rows, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
@@ -183,9 +186,8 @@ TEST_F(WizardFormTest, EveryTextFitsItsBox) {
         !dynamic_cast<TButton*>(control))
       continue;
     const SIZE over = Overflow(*control);
-    EXPECT_TRUE(over.cx == 0 && over.cy == 0)
-        << Utf8(control->Name) << " needs " << over.cx << " more pixels across and " << over.cy
-        << " down";
+    EXPECT_TRUE(over.cx == 0 && over.cy == 0) << Utf8(control->Name) << " needs " << over.cx
+                                              << " more pixels across and " << over.cy << " down";
   }
 }
 
