@@ -19,7 +19,11 @@ namespace {
 std::string NativePath(const std::string& path) {
   std::string p = path;
   std::replace(p.begin(), p.end(), '\\', '/');
-  return Utf8FromCp1255(p);
+  return p;
+}
+
+std::string IdentityOf(const struct stat& st) {
+  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
 }
 
 class TPosixStream : public TZipStream {
@@ -94,6 +98,10 @@ class TPosixOutputFile : public TZipOutputFile {
     if (FFd >= 0) ::close(FFd);
     FFd = -1;
   }
+  std::string Identity() override {
+    struct stat st;
+    return FFd >= 0 && ::fstat(FFd, &st) == 0 ? IdentityOf(st) : std::string();
+  }
 
  private:
   int FFd;
@@ -106,7 +114,7 @@ namespace ZipPlatform {
 std::unique_ptr<TZipStream> OpenArchiveFile(const std::string& path, uint16_t mode) {
   int access = (mode & 3) == 0 ? O_RDONLY : O_RDWR;
   int fd = ::open(NativePath(path).c_str(), access | O_CLOEXEC);
-  if (fd < 0) throw EZipStreamError("Cannot open file " + path);
+  if (fd < 0) throw EZipStreamError("Cannot open file " + Cp1255FromUtf8(path));
   return std::make_unique<TPosixStream>(fd);
 }
 
@@ -119,6 +127,11 @@ std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path) {
 bool FileExists(const std::string& path) {
   struct stat st;
   return ::stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::string FileIdentity(const std::string& path) {
+  struct stat st;
+  return ::stat(NativePath(path).c_str(), &st) == 0 ? IdentityOf(st) : std::string();
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -170,7 +183,7 @@ bool IsRemovableDrive(const std::string& path) { return IsFloppyDrivePath(path);
 std::string CurrentDirectory() {
   char buffer[PATH_MAX];
   if (!::getcwd(buffer, sizeof buffer)) return ".";
-  std::string path = Cp1255FromUtf8(buffer);
+  std::string path = buffer;
   std::replace(path.begin(), path.end(), '/', '\\');
   if (path == "\\") path.clear();
   return path;
