@@ -27,6 +27,10 @@ class TStringList;
 extern const wchar_t* const MakerWebSite;
 extern const char* const MakerDownloadHost;
 
+// The running program's folder, without a trailing backslash; the current directory when
+// the system gives no program file name.
+std::wstring ProgramFolder();
+
 class TFrmSetUp : public TForm {
  public:
   explicit TFrmSetUp(TComponent* Owner);
