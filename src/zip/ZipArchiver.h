@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "zip/ZipDirectory.h"
@@ -155,7 +155,7 @@ class TZipBaseArchiver {
   bool FSkipFile = false;
   bool FProgressEnabled = false;
   std::string FLastFolder;  // the folder made last in this pass; saves a lookup per file
-  std::set<std::string> FWrittenThisPass;  // identities of the files this pass wrote
+  std::unordered_set<uint64_t> FWrittenThisPass;  // identities of the files this pass wrote
   uint64_t FAvailableMemory = 0;
   // Kept across entries so that small files cost no allocations.
   std::vector<uint8_t> FInput;

@@ -214,7 +214,7 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name, std::s
   }
   file->SetDosDateTime(static_cast<uint32_t>(entryTime));
   if (Options.FlushBuffers && ZipPlatform::IsRemovableDrive(target)) file->Flush();
-  const std::string identity = file->Identity();
+  const uint64_t identity = file->Identity();
   file->Close();
   if (FSkipFile || FCancel || failure) {
     ZipPlatform::RemoveFile(output);
@@ -228,7 +228,7 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name, std::s
       throw EZipException(zeCreateFile, this, {Cp1255FromUtf8(target)});
     }
   }
-  if (!identity.empty()) FWrittenThisPass.insert(identity);
+  if (identity != 0) FWrittenThisPass.insert(identity);
   if (Options.SetAttributes) ZipPlatform::ChangeAttributes(target, attributes);
 }
 

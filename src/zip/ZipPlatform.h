@@ -27,7 +27,7 @@ class TZipOutputFile {
   virtual void Flush() = 0;
   virtual void Close() = 0;
   // What tells this file apart from every other one (see FileIdentity); before Close.
-  virtual std::string Identity() = 0;
+  virtual uint64_t Identity() = 0;
 };
 
 enum class TZipDialogAnswer { Yes, No, YesToAll, NoToAll, Abort, Retry, Ignore };
@@ -41,8 +41,14 @@ std::unique_ptr<TZipStream> OpenArchiveFile(const std::string& path, uint16_t mo
 std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path);
 
 bool FileExists(const std::string& path);
-// The same text for two paths of one file (case, short names, links), empty when none.
-std::string FileIdentity(const std::string& path);
+// The same number for two paths of one file (case, short names, links), 0 when there is
+// none: the file's index on its volume, mixed with the volume so that one volume never
+// gives two files one number.
+uint64_t FileIdentity(const std::string& path);
+inline uint64_t MixIdentity(uint64_t volume, uint64_t index) {
+  const uint64_t mixed = index ^ (volume * 0x9E3779B97F4A7C15ull);
+  return mixed != 0 ? mixed : 1;
+}
 bool DirectoryExists(const std::string& path);
 bool CreateDir(const std::string& path);
 // The DOS attribute bits of an existing file or folder, -1 when there is none.

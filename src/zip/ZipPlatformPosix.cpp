@@ -22,8 +22,9 @@ std::string NativePath(const std::string& path) {
   return p;
 }
 
-std::string IdentityOf(const struct stat& st) {
-  return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+uint64_t IdentityOf(const struct stat& st) {
+  return ZipPlatform::MixIdentity(static_cast<uint64_t>(st.st_dev),
+                                  static_cast<uint64_t>(st.st_ino));
 }
 
 class TPosixStream : public TZipStream {
@@ -98,9 +99,9 @@ class TPosixOutputFile : public TZipOutputFile {
     if (FFd >= 0) ::close(FFd);
     FFd = -1;
   }
-  std::string Identity() override {
+  uint64_t Identity() override {
     struct stat st;
-    return FFd >= 0 && ::fstat(FFd, &st) == 0 ? IdentityOf(st) : std::string();
+    return FFd >= 0 && ::fstat(FFd, &st) == 0 ? IdentityOf(st) : 0;
   }
 
  private:
@@ -129,9 +130,9 @@ bool FileExists(const std::string& path) {
   return ::stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-std::string FileIdentity(const std::string& path) {
+uint64_t FileIdentity(const std::string& path) {
   struct stat st;
-  return ::stat(NativePath(path).c_str(), &st) == 0 ? IdentityOf(st) : std::string();
+  return ::stat(NativePath(path).c_str(), &st) == 0 ? IdentityOf(st) : 0;
 }
 
 bool DirectoryExists(const std::string& path) {

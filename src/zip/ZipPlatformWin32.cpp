@@ -16,11 +16,12 @@ std::wstring Wide(const std::string& utf8) {
   return std::wstring(u.begin(), u.end());
 }
 
-std::string IdentityOf(HANDLE handle) {
+uint64_t IdentityOf(HANDLE handle) {
   BY_HANDLE_FILE_INFORMATION info;
-  if (!GetFileInformationByHandle(handle, &info)) return std::string();
-  return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) +
-         ":" + std::to_string(info.nFileIndexLow);
+  if (!GetFileInformationByHandle(handle, &info)) return 0;
+  return ZipPlatform::MixIdentity(
+      info.dwVolumeSerialNumber,
+      (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
 }
 
 class TWin32Stream : public TZipStream {
@@ -76,9 +77,7 @@ class TWin32OutputFile : public TZipOutputFile {
     if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
     FHandle = INVALID_HANDLE_VALUE;
   }
-  std::string Identity() override {
-    return FHandle != INVALID_HANDLE_VALUE ? IdentityOf(FHandle) : std::string();
-  }
+  uint64_t Identity() override { return FHandle != INVALID_HANDLE_VALUE ? IdentityOf(FHandle) : 0; }
 
  private:
   HANDLE FHandle;
@@ -122,13 +121,13 @@ bool FileExists(const std::string& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::string FileIdentity(const std::string& path) {
+uint64_t FileIdentity(const std::string& path) {
   // No access asked: only the file's information is read.
   HANDLE handle =
       CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return std::string();
-  std::string identity = IdentityOf(handle);
+  if (handle == INVALID_HANDLE_VALUE) return 0;
+  const uint64_t identity = IdentityOf(handle);
   CloseHandle(handle);
   return identity;
 }
