@@ -1,8 +1,9 @@
 // zipx: drives the archiver from the command line, for tests and benchmarks.
-//   zipx list ARCHIVE
+//   zipx list ARCHIVE          one line per entry: its method, a tab, its name
 //   zipx extract ARCHIVE DESTDIR [--exclude-userdata] [--keep-corrupted]
-// Exit 0 when every file came out, 1 when at least one failed, 2 when the archive could
-// not be opened (or the arguments were wrong).
+// Exit 0 when every file came out, 1 when at least one failed ("failed: NAME native=N" on
+// stdout, the error's text on stderr), 2 when the archive could not be opened (or the
+// arguments were wrong).
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "framework/Text.h"
 #include "zip/ZipArchiver.h"
+#include "zip/ZipMethods.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -18,16 +20,20 @@
 
 namespace {
 
-// Paths reach the archiver as windows-1255 text with "\" separators.
-std::string ArchiverPath(const std::string& utf8) {
-  std::string path = Cp1255FromUtf8(utf8);
+// Paths reach the archiver as UTF-8 with "\" separators.
+std::string ArchiverPath(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;
 }
 
-void Print(std::FILE* to, const std::string& cp1255Line) {
-  std::string line = Utf8FromCp1255(cp1255Line) + "\n";
+void PrintUtf8(std::FILE* to, const std::string& utf8Line) {
+  std::string line = utf8Line + "\n";
   std::fwrite(line.data(), 1, line.size(), to);
+}
+
+// The archiver's messages are windows-1255 text.
+void Print(std::FILE* to, const std::string& cp1255Line) {
+  PrintUtf8(to, Utf8FromCp1255(cp1255Line));
 }
 
 int Usage() {
@@ -52,7 +58,10 @@ bool Open(TZipArchiver& zip, const std::string& archive) {
 int List(const std::string& archive) {
   TZipArchiver zip;
   if (!Open(zip, archive)) return 2;
-  for (int i = 0; i < zip.FileCount(); ++i) Print(stdout, zip.Entry(i).Name);
+  for (int i = 0; i < zip.FileCount(); ++i) {
+    const TDirItem item = zip.Entry(i);
+    PrintUtf8(stdout, ZipMethodName(item.Header.Method) + "\t" + item.UnicodeName);
+  }
   return 0;
 }
 
@@ -60,12 +69,14 @@ int Extract(const std::string& archive, const std::string& dest, bool excludeUse
             bool keepCorrupted) {
   TZipArchiver zip;
   bool failed = false;
-  zip.OnProcessFileFailure = [&](TZipBaseArchiver*, const std::string& fileName,
-                                 TZipProcessOperation, int32_t nativeError, int32_t,
-                                 const std::string&, TZipAction& action) {
-    std::string name = fileName;
+  zip.OnProcessFileFailure = [&](TZipBaseArchiver*, const std::string&, TZipProcessOperation,
+                                 int32_t nativeError, int32_t, const std::string& message,
+                                 TZipAction& action) {
+    // The event's name is windows-1255; the entry's own is Unicode.
+    std::string name = zip.Entry(zip.CurrentEntry()).UnicodeName;
     std::replace(name.begin(), name.end(), '\\', '/');
-    Print(stdout, "failed: " + name + " native=" + std::to_string(nativeError));
+    PrintUtf8(stdout, "failed: " + name + " native=" + std::to_string(nativeError));
+    PrintUtf8(stderr, name + ": " + Utf8FromCp1255(message));
     failed = true;
     action = acSkip;
   };

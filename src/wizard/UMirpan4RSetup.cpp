@@ -20,8 +20,8 @@ constexpr unsigned kRetryPause = 6000;
 
 enum TWizardPage { pgMain, pgSetupType, pgSelectDrive, pgInstallation, pgFinal };
 
-// The running program's folder, without a trailing backslash; the current directory when
-// the system gives no program file name.
+}  // namespace
+
 std::wstring ProgramFolder() {
   std::wstring path(32768, L'\0');
   path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
@@ -37,8 +37,6 @@ std::wstring ProgramFolder() {
   if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
   return folder;
 }
-
-}  // namespace
 
 TFrmSetUp::TFrmSetUp(TComponent* Owner) : TForm(Owner, bsNone) {
   CreateLayout();

@@ -23,6 +23,10 @@
 class TNetHTTP;
 class TArchiveInstaller;
 
+// The running program's folder, without a trailing backslash; the current directory when
+// the system gives no program file name.
+std::wstring ProgramFolder();
+
 class TFrmSetUp : public TForm {
  public:
   explicit TFrmSetUp(TComponent* Owner);

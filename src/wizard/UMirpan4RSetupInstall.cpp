@@ -82,7 +82,7 @@ TArchiveInstaller& TFrmSetUp::ArchiveInstaller() {
   if (!FArchiveInstaller) {
     TArchiveInstallContext context;
     context.DriveRoot = [this] { return EDrivesCombo->Text(); };
-    context.SetupFolder = WideFromCp1255(PathRec.SetupFolder);
+    context.SetupFolder = ProgramFolder();  // the record's copy is windows-1255
     context.LSubject = LSubject;
     context.Label21 = Label21;
     context.LFileName = LFileName;

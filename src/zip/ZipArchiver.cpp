@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/Text.h"
 #include "zip/ZipPlatform.h"
 
 namespace {
@@ -27,26 +28,21 @@ TZipBaseArchiver::TZipBaseArchiver(void* owner) : FOwner(owner) {}
 TZipBaseArchiver::~TZipBaseArchiver() { CloseArchive(); }
 
 void TZipBaseArchiver::SetCompressionMode(uint8_t mode) {
-  if (mode > 9) throw EZipException(5, this);
+  if (mode > 9) throw EZipException(zeCompressionMode, this);
   FCompressionMode = mode;
 }
 
 void TZipBaseArchiver::OpenArchive(uint16_t mode) {
-  if (!InMemory && ZipExtractFileName(FileName).empty()) throw EZipException(10, this);
-  if (mode != fmCreate && !ZipPlatform::FileExists(FileName) && SpanningMode != smSpanning &&
+  if (!InMemory && ZipExtractFileName(FileName).empty()) throw EZipException(zeBlankFileName, this);
+  // Messages are windows-1255 text; the path itself stays Unicode.
+  const std::string shown = Cp1255FromUtf8(FileName);
+  if (!ZipPlatform::FileExists(FileName) && SpanningMode != smSpanning &&
       !ZipPlatform::IsRemovableDrive(FileName))
-    throw EZipException(12, this, {FileName});
-  if (mode != fmCreate && InMemory) throw EZipException(28, this, {FileName});
+    throw EZipException(zeArchiveMissing, this, {shown});
+  if (InMemory) throw EZipException(zeInMemory, this, {shown});
   CloseArchive();
   FOpenMode = mode;
-  if (mode == fmCreate || InMemory) {
-    // Writing is not provided: an empty archive is opened.
-    FDirectory = std::make_unique<TZipDirectory>(new TZipMemoryStream(nullptr, 0), true);
-    FActive = true;
-    return;
-  }
   SpanningMode = smNone;
-  // Multi-volume archives are not provided, so detection is one pass on the file.
   FDirectory.reset();
   FDirectory =
       std::make_unique<TZipDirectory>(ZipPlatform::OpenArchiveFile(FileName, mode).release(), true);
@@ -65,7 +61,7 @@ void TZipBaseArchiver::ReadNewDirectory() {
   int64_t position = 0;
   if (!FDirectory->FindEndRecord(position) && !RepairOnOpen) {
     FDirectory.reset();
-    throw EZipException(48, this);
+    throw EZipException(zeNoEndRecord, this);
   }
   FDirectory->ReadDirectory(Options.OEMFileNames, RepairOnOpen);
   FActive = true;
@@ -82,7 +78,7 @@ int TZipBaseArchiver::FileCount() const {
 }
 
 TDirItem TZipBaseArchiver::Entry(int index) const {
-  if (!FActive || !FDirectory) throw EZipException(13, this);
+  if (!FActive || !FDirectory) throw EZipException(zeNotOpen, this);
   return FDirectory->Items().Get(index);
 }
 
@@ -177,9 +173,4 @@ void TZipBaseArchiver::DoAfterOpen() {
   if (AfterOpen) AfterOpen(this);
 }
 
-TZipArchiver::TZipArchiver(void* owner) : TZipBaseArchiver(owner) {
-  FLocalSignature = 0x04034B50;
-  FCentralSignature = 0x02014B50;
-  FEndSignature = 0x06054B50;
-  FNewEntryMethod = CompressionMode() > 0 ? 8 : 0;
-}
+TZipArchiver::TZipArchiver(void* owner) : TZipBaseArchiver(owner) {}

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "zip/ZipDirectory.h"
@@ -15,7 +16,8 @@
 
 class TZipBaseArchiver;
 
-using TNotifyEvent = std::function<void(TZipBaseArchiver* Sender)>;
+// Named apart from the window framework's notify event, which takes another sender.
+using TZipNotifyEvent = std::function<void(TZipBaseArchiver* Sender)>;
 using TZipFileProgressEvent = std::function<void(
     TZipBaseArchiver* Sender, const std::string& FileName, double Progress,
     TZipProcessOperation Operation, TZipProgressPhase ProgressPhase, bool& Cancel)>;
@@ -39,7 +41,6 @@ using TZipOnPasswordEvent =
 
 // Mode 32: read access, others may read but not write.
 constexpr uint16_t fmOpenReadDenyWrite = 32;
-constexpr uint16_t fmCreate = 0xFFFF;
 
 class TZipBaseArchiver {
  public:
@@ -48,22 +49,25 @@ class TZipBaseArchiver {
   TZipBaseArchiver(const TZipBaseArchiver&) = delete;
   TZipBaseArchiver& operator=(const TZipBaseArchiver&) = delete;
 
-  // Published properties.
+  // Published properties. Paths are UTF-8 with "\" separators, so that any folder name
+  // reaches the file system as it is.
   std::string Name;  // the component's name, prefixed to its messages
   std::string FileName;
   std::string BaseDir;
   TZipOptions Options;
   TZipStringList FileMasks;
   TZipStringList ExclusionMasks;
-  TZipStringList NoCompressionMasks;
   bool ExtractCorruptedFiles = false;
-  std::string Password;
-  std::string TempDir;
-  TZipSpanningMode SpanningMode = smNone;
-  bool InMemory = false;
-  TZipCompressionLevel CompressionLevel = clNormal;
+  TZipSpanningMode SpanningMode = smNone;  // set by opening; multi-part archives are refused
   bool RepairOnOpen = true;
 
+  // Properties of writing, encryption and in-memory work, kept as the component's surface:
+  // extraction ignores them (opening with InMemory set raises native error 28).
+  TZipStringList NoCompressionMasks;
+  std::string Password;
+  std::string TempDir;
+  bool InMemory = false;
+  TZipCompressionLevel CompressionLevel = TZipCompressionLevel::clNormal;
   uint8_t CompressionMode() const { return FCompressionMode; }
   void SetCompressionMode(uint8_t mode);  // native error 5 above 9
   const char* CurrentVersion() const { return "1.0"; }
@@ -76,7 +80,7 @@ class TZipBaseArchiver {
   TZipConfirmProcessFileEvent OnConfirmProcessFile;
   TZipConfirmOverwriteEvent OnConfirmOverwrite;
   TZipOnExtractFileEvent OnExtractFile;
-  TNotifyEvent AfterOpen;
+  TZipNotifyEvent AfterOpen;
   TZipOnPasswordEvent OnPassword;
 
   void OpenArchive(uint16_t mode);
@@ -92,6 +96,8 @@ class TZipBaseArchiver {
   // A copy of entry I of the open directory.
   TDirItem Entry(int index) const;
   const std::string& Comment() const;
+  // The entry an extraction pass is at, for handlers that want more than its name.
+  int CurrentEntry() const { return FCurrentEntry; }
 
  protected:
   // One dispatch per event: the handler when there is one, the component's own rule when not.
@@ -109,11 +115,6 @@ class TZipBaseArchiver {
   void DoOnExtractFile(std::string& fileName, uint32_t& fileAttr, const std::string& comment);
   void DoAfterOpen();
 
-  uint32_t FLocalSignature = 0;
-  uint32_t FCentralSignature = 0;
-  uint32_t FEndSignature = 0;
-  uint16_t FNewEntryMethod = 8;
-
  private:
   // Reads the directory of the archive FDirectory has just been given and makes it active.
   void ReadNewDirectory();
@@ -128,7 +129,12 @@ class TZipBaseArchiver {
   bool EntryIsIn(const TInternalSearchRec& search, const TDirItem& item) const;
 
   void ProcessFiles();
-  void ExtractOneFile(int index, const std::string& name, const std::string& baseDir);
+  // Name is the entry's windows-1255 name for the events, Path its Unicode one.
+  void ExtractOneFile(int index, const std::string& name, std::string path,
+                      const std::string& baseDir);
+  // Where an entry lands when its target exists; empty when the overwrite rules leave the
+  // existing file alone.
+  std::string TargetFor(const std::string& name, const std::string& target, int32_t entryTime);
   void DecodeEntry(int index, const std::string& name, TZipOutputFile& target);
   bool DecodeBlocks(const TDirItem& item, const std::string& name, int64_t compressedTotal,
                     TZipOutputFile& target, uint64_t& written, uint32_t& crc);
@@ -139,16 +145,17 @@ class TZipBaseArchiver {
   uint8_t FCompressionMode = 6;
   bool FActive = false;
   uint16_t FOpenMode = 0;
-  int FUpdateNesting = 0;
   std::unique_ptr<TZipDirectory> FDirectory;
   bool FCancel = false;
   int FFilesSelected = 0;
   int FFilesDone = 0;
+  int FCurrentEntry = -1;
   long double FCurrentDone = 0;
   long double FCurrentTotal = 0;
   bool FSkipFile = false;
   bool FProgressEnabled = false;
   std::string FLastFolder;  // the folder made last in this pass; saves a lookup per file
+  std::unordered_set<uint64_t> FWrittenThisPass;  // identities of the files this pass wrote
   uint64_t FAvailableMemory = 0;
   // Kept across entries so that small files cost no allocations.
   std::vector<uint8_t> FInput;

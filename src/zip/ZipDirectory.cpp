@@ -6,6 +6,7 @@
 #include "framework/Text.h"
 #include "zip/ZipException.h"
 #include "zip/ZipLocale.h"
+#include "zip/ZipNames.h"
 
 namespace {
 
@@ -18,22 +19,6 @@ constexpr uint32_t kDescriptorSignature = 0x08074B50;
 constexpr int64_t kEndRecordSize = 22;
 constexpr int64_t kLocalHeaderSize = 30;
 constexpr int64_t kCentralHeaderSize = 46;
-constexpr uint16_t kUtf8NameFlag = 0x0800;
-
-// Code page 862, upper half, as UTF-16.
-const char16_t kCp862[128] = {
-    0x05D0, 0x05D1, 0x05D2, 0x05D3, 0x05D4, 0x05D5, 0x05D6, 0x05D7, 0x05D8, 0x05D9, 0x05DA, 0x05DB,
-    0x05DC, 0x05DD, 0x05DE, 0x05DF, 0x05E0, 0x05E1, 0x05E2, 0x05E3, 0x05E4, 0x05E5, 0x05E6, 0x05E7,
-    0x05E8, 0x05E9, 0x05EA, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA,
-    0x00F1, 0x00D1, 0x00AA, 0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557,
-    0x255D, 0x255C, 0x255B, 0x2510, 0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559,
-    0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
-    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4, 0x03A6, 0x0398, 0x03A9, 0x03B4,
-    0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
-    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
-};
 
 void ParseCentralHeader(const uint8_t* p, TZipCentralHeader& h) {
   h.Signature = ZipGet32(p);
@@ -67,13 +52,6 @@ void ParseEndRecord(const uint8_t* p, TZipEndRecord& r) {
 }
 
 }  // namespace
-
-std::string ZipOemToAnsi(const std::string& oem) {
-  std::u16string wide;
-  wide.reserve(oem.size());
-  for (unsigned char c : oem) wide += c < 0x80 ? static_cast<char16_t>(c) : kCp862[c - 0x80];
-  return Cp1255FromU16(wide);
-}
 
 // --- name index ---
 
@@ -140,17 +118,17 @@ void TZipDirArray::Append(TDirItem item) {
 }
 
 const TDirItem& TZipDirArray::Get(int index) const {
-  if (index < 0 || index >= Count()) throw EZipException(2);
+  if (index < 0 || index >= Count()) throw EZipException(zeItemsGet);
   return FItems[static_cast<size_t>(index)];
 }
 
 TDirItem& TZipDirArray::Item(int index) {
-  if (index < 0 || index >= Count()) throw EZipException(3);
+  if (index < 0 || index >= Count()) throw EZipException(zeItemsItem);
   return FItems[static_cast<size_t>(index)];
 }
 
 void TZipDirArray::Put(int index, const TDirItem& item) {
-  if (index < 0 || index >= Count()) throw EZipException(1);
+  if (index < 0 || index >= Count()) throw EZipException(zeItemsPut);
   SetName(index, item.Name);
   std::string name = FItems[static_cast<size_t>(index)].Name;
   FItems[static_cast<size_t>(index)] = item;
@@ -160,11 +138,11 @@ void TZipDirArray::Put(int index, const TDirItem& item) {
 void TZipDirArray::SetName(int index, const std::string& name) {
   TDirItem& item = Item(index);
   int at = FNames.IndexOf(ZipLowerCase(item.Name));
-  if (at >= 0 && at != index) throw EZipException(59);
+  if (at >= 0 && at != index) throw EZipException(zeNameConflict);
   if (at == index) {
     FNames.Put(index, ZipLowerCase(name));
   } else {
-    if (FNames.Count() != index) throw EZipException(58);
+    if (FNames.Count() != index) throw EZipException(zeNameIndexOutOfStep);
     FNames.Add(ZipLowerCase(name));
   }
   item.Name = name;
@@ -235,11 +213,15 @@ void TZipDirectory::ReadDirectory(bool oemFileNames, bool repairOnOpen) {
       return at >= 0 && FReader.Read(record, sizeof record) == sizeof record &&
              ZipGet32(record) == kZip64EndSignature;
     };
-    // With a stub in front the locator's offset counts from the archive's own start; the
-    // record then still lies right before the locator.
-    bool found =
-        q > 56 && (readAt(static_cast<int64_t>(FLocator.EndRecordOffset)) || readAt(q - 56));
-    if (!found) throw EZipException(40);
+    // The record lies right before the locator unless it carries extensible data; then the
+    // locator's offset finds it (which counts from the archive's own start).
+    int64_t at = q - 56;
+    bool found = q > 56 && readAt(at);
+    if (!found && FLocator.EndRecordOffset < static_cast<uint64_t>(q)) {
+      at = static_cast<int64_t>(FLocator.EndRecordOffset);
+      found = q > 56 && readAt(at);
+    }
+    if (!found) throw EZipException(zeZip64EndMissing);
     FZip64End.Signature = ZipGet32(record);
     FZip64End.RecordSize = ZipGet64(record + 4);
     FZip64End.VersionMadeBy = ZipGet16(record + 12);
@@ -250,13 +232,13 @@ void TZipDirectory::ReadDirectory(bool oemFileNames, bool repairOnOpen) {
     FZip64End.TotalEntries = ZipGet64(record + 32);
     FZip64End.DirectorySize = ZipGet64(record + 40);
     FZip64End.DirectoryOffset = ZipGet64(record + 48);
-    q -= 56;
+    q = at;
   }
+  if (IsMultiPart()) throw EZipException(zeMultiPart);
   if (!FZip64 && FEndRecord.TotalEntries == 0xFFFF) {
     Repair(oemFileNames);
     return;
   }
-  // Multi-volume archives are not supported: every archive is read as one file.
   int64_t count;
   if (FZip64) {
     FReader.Seek(q -
@@ -276,10 +258,39 @@ void TZipDirectory::ReadDirectory(bool oemFileNames, bool repairOnOpen) {
   if (!repairOnOpen) {
     uint64_t sum = 0;
     for (int i = 0; i < FItems.Count(); ++i) sum += FItems.Get(i).Header.CompressedSize;
-    if (sum > static_cast<uint64_t>(FReader.Size())) throw EZipException(57);
+    if (sum > static_cast<uint64_t>(FReader.Size())) throw EZipException(zeSizesTooLarge);
   }
+  if (ApplyMeasuredShift()) return;
   DetectStub();
   CorrectOffsets();
+}
+
+bool TZipDirectory::IsMultiPart() const {
+  // 0xFFFF in the end record hands the disk numbers over to the Zip64 record.
+  auto part = [](uint16_t disk) { return disk != 0 && disk != 0xFFFF; };
+  if (part(FEndRecord.DiskNumber) || part(FEndRecord.DirectoryDisk)) return true;
+  return FZip64 && (FZip64End.ThisDisk != 0 || FZip64End.DirectoryDisk != 0);
+}
+
+// Data put in front of an archive without correcting it (a stub, a container's header) move
+// the directory further on than the end record says, and every local header by as much.
+bool TZipDirectory::ApplyMeasuredShift() {
+  if (FItems.Count() == 0) return false;
+  const uint64_t stated = FZip64 ? FZip64End.DirectoryOffset : FEndRecord.DirectoryOffset;
+  if (stated >= static_cast<uint64_t>(FCentralDirectoryStart)) return false;
+  const uint64_t shift = static_cast<uint64_t>(FCentralDirectoryStart) - stated;
+  // Only when the first entry's header really is there: otherwise the end record alone is
+  // wrong, and the offsets are left to the stub detection.
+  const uint64_t first = FItems.Get(0).LocalHeaderOffset() + shift;
+  uint8_t signature[4];
+  FReader.Seek(static_cast<int64_t>(std::min<uint64_t>(first, INT64_MAX / 2)));
+  if (FReader.Read(signature, 4) != 4 || ZipGet32(signature) != kLocalSignature) return false;
+  for (int i = 0; i < FItems.Count(); ++i) {
+    TDirItem& item = FItems.Item(i);
+    item.SetLocalHeaderOffset(std::min<uint64_t>(item.LocalHeaderOffset(), INT64_MAX / 4) + shift);
+  }
+  FStubSize = static_cast<int64_t>(shift);
+  return true;
 }
 
 void TZipDirectory::ReadEntries(int64_t count, bool oemFileNames) {
@@ -294,12 +305,11 @@ void TZipDirectory::ReadEntries(int64_t count, bool oemFileNames) {
     FItems.Append(std::move(item));
     int index = FItems.Count() - 1;
     TDirItem& entry = FItems.Item(index);
-    std::string name =
-        entry.Header.NameLength != 0
-            ? ReadName(entry.Header.NameLength, entry.Header.Flags, oemFileNames, true)
-            : std::string();
-    FItems.SetName(index, name);
+    std::string raw(entry.Header.NameLength, '\0');
+    FReader.ReadBuffer(raw.data(), raw.size());
     if (entry.Header.ExtraLength != 0) ReadExtraField(entry, entry.Header.ExtraLength);
+    // The extra field may carry the name's Unicode form, so the name is decoded after it.
+    SetNames(index, raw, oemFileNames);
     if (entry.Header.CommentLength != 0) {
       entry.Comment.resize(entry.Header.CommentLength);
       FReader.ReadBuffer(entry.Comment.data(), entry.Comment.size());
@@ -307,18 +317,13 @@ void TZipDirectory::ReadEntries(int64_t count, bool oemFileNames) {
   }
 }
 
-std::string TZipDirectory::ReadName(uint16_t length, uint16_t flags, bool oemFileNames,
-                                    bool mustFit) {
-  std::string raw(length, '\0');
-  if (mustFit) {
-    FReader.ReadBuffer(raw.data(), raw.size());
-  } else if (FReader.Read(raw.data(), raw.size()) != raw.size()) {
-    return std::string();
-  }
-  raw.resize(std::strlen(raw.c_str()));
-  // Names flagged as UTF-8 would be garbled by the OEM conversion.
-  if (flags & kUtf8NameFlag) return Cp1255FromUtf8(raw);
-  return oemFileNames ? ZipOemToAnsi(raw) : raw;
+void TZipDirectory::SetNames(int index, const std::string& raw, bool oemFileNames) {
+  TDirItem& entry = FItems.Item(index);
+  entry.UnicodeName = ZipUnicodeName(raw, entry.Header.Flags, entry.Header.VersionMadeBy,
+                                     entry.Extra, oemFileNames);
+  // Without the OEM conversion the stored bytes are the ANSI name already.
+  const bool asStored = !oemFileNames && entry.UnicodeName == Utf8FromCp1255(raw.c_str());
+  FItems.SetName(index, asStored ? std::string(raw.c_str()) : Cp1255FromUtf8(entry.UnicodeName));
 }
 
 void TZipDirectory::ReadExtraField(TDirItem& item, uint16_t length) {
@@ -435,7 +440,7 @@ void TZipDirectory::Repair(bool oemFileNames) {
   FItems.Clear();
   int64_t size = FReader.Size();
   int64_t p = FindSignature(0, kLocalSignature, kLocalHeaderSize);
-  if (p < 0) throw EZipException(35);
+  if (p < 0) throw EZipException(zeNoLocalHeader);
   while (p >= 0) {
     uint8_t local[kLocalHeaderSize];
     FReader.Seek(p);
@@ -461,9 +466,10 @@ void TZipDirectory::Repair(bool oemFileNames) {
       item.SetLocalHeaderOffset(static_cast<uint64_t>(p));
       FItems.Append(std::move(item));
       int index = FItems.Count() - 1;
-      std::string name =
-          h.NameLength != 0 ? ReadName(h.NameLength, h.Flags, oemFileNames, false) : std::string();
-      FItems.SetName(index, name);
+      // A name the stream can't hold in full is left empty.
+      std::string raw(h.NameLength, '\0');
+      if (FReader.Read(raw.data(), raw.size()) != raw.size()) raw.clear();
+      SetNames(index, raw, oemFileNames);
       if (h.Flags & 8) {
         int64_t d = FindSignature(p, kDescriptorSignature, 16);
         if (d >= 0) {

@@ -110,7 +110,10 @@ class TZipDirectory {
  private:
   void ReadEntries(int64_t count, bool oemFileNames);
   void ReadExtraField(TDirItem& item, uint16_t length);
-  std::string ReadName(uint16_t length, uint16_t flags, bool oemFileNames, bool mustFit);
+  // Gives entry Index its Unicode name and its windows-1255 name from the stored bytes.
+  void SetNames(int index, const std::string& raw, bool oemFileNames);
+  bool IsMultiPart() const;
+  bool ApplyMeasuredShift();
   void DetectStub();
   void CorrectOffsets();
 
@@ -127,6 +130,3 @@ class TZipDirectory {
   bool FZip64 = false;
   int64_t FCentralDirectoryStart = 0;
 };
-
-// OEM (code page 862) entry names to the component's windows-1255 text.
-std::string ZipOemToAnsi(const std::string& oem);

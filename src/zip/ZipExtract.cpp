@@ -6,7 +6,9 @@
 #include <cmath>
 #include <exception>
 
+#include "framework/Text.h"
 #include "zip/ZipArchiver.h"
+#include "zip/ZipMethods.h"
 #include "zip/ZipPlatform.h"
 
 namespace {
@@ -60,8 +62,7 @@ struct TZipBaseArchiver::TInflater {
 void TZipBaseArchiver::TInflaterDeleter::operator()(TInflater* inflater) const { delete inflater; }
 
 void TZipBaseArchiver::CheckCanExtract() {
-  if (!FActive || !FDirectory) throw EZipException(13, this);
-  if (FUpdateNesting > 0) throw EZipException(26, this);
+  if (!FActive || !FDirectory) throw EZipException(zeNotOpen, this);
 }
 
 void TZipBaseArchiver::ClearSelection() {
@@ -94,16 +95,17 @@ void TZipBaseArchiver::ProcessFiles() {
   FCancel = false;
   FProgressEnabled = true;
   FLastFolder.clear();
+  FWrittenThisPass.clear();
   FAvailableMemory = ZipPlatform::AvailablePhysicalMemory();
   for (int i = 0; i < items.Count(); ++i)
     if (items.Get(i).Selected) ++FFilesSelected;
 
-  bool aborted = false;
   DoOnOverallProgress(0, opExtract, phStart, FCancel);
   if (!FCancel) {
     for (int i = 0; i < items.Count(); ++i) {
       if (!items.Get(i).Selected) continue;
       items.Item(i).Operation = opExtract;
+      FCurrentEntry = i;
       TZipAction action = acSkip;
       bool completed = false;
       while (true) {
@@ -117,7 +119,7 @@ void TZipBaseArchiver::ProcessFiles() {
           if (base.empty() || base.back() != '\\') base += '\\';
           DoOnFileProgress(name, 0, opExtract, phStart, FCancel);
           if (!FCancel) {
-            ExtractOneFile(i, name, base);
+            ExtractOneFile(i, name, ZipSlashesToBackslashes(items.Get(i).UnicodeName), base);
             bool before = FCancel;
             DoOnFileProgress(name, 100, opExtract, phEnd, FCancel);
             FCancel = FCancel || before;
@@ -134,16 +136,12 @@ void TZipBaseArchiver::ProcessFiles() {
         if (FCancel) break;
         ++FFilesDone;
       }
-      if (action == acAbort || FCancel) {
-        aborted = action == acAbort;
-        break;
-      }
+      if (action == acAbort || FCancel) break;
     }
     bool before = FCancel;
     DoOnOverallProgress(100, opExtract, phEnd, FCancel);
     FCancel = FCancel || before;
   }
-  if (FCancel || aborted) FUpdateNesting = 0;
 }
 
 bool TZipBaseArchiver::ForceDirectories(const std::string& path) {
@@ -162,49 +160,40 @@ bool TZipBaseArchiver::ForceDirectories(const std::string& path) {
   return true;
 }
 
-void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name,
+void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name, std::string path,
                                       const std::string& baseDir) {
   const TDirItem& item = FDirectory->Items().Get(index);
   uint32_t attributes = item.Header.ExternalAttributes;
   const int32_t entryTime = DosDateTime(item);
-  const bool isFolder =
-      (attributes & faDirectory) != 0 || (!item.Name.empty() && item.Name.back() == '/');
+  // Backslashes are separators too, so a name ending in one is a folder whoever wrote it.
+  const char last = item.Name.empty() ? '\0' : item.Name.back();
+  const bool isFolder = (attributes & faDirectory) != 0 || last == '/' || last == '\\';
   std::string n = name;
   DoOnExtractFile(n, attributes, item.Comment);
+  // The handler sees the windows-1255 name; only a name it changed replaces the Unicode one.
+  if (n != name) path = Utf8FromCp1255(n);
   // Nothing may land outside the base folder, whatever the archive says.
-  if (!IsSafeEntryName(n)) throw EZipException(19, this, {n});
+  if (!IsSafeEntryName(path)) throw EZipException(zeCreateFile, this, {n});
 
   if (!Options.CreateDirs) {
-    n = ZipExtractFileName(n);
+    path = ZipExtractFileName(path);
   } else {
-    std::string folder = baseDir + ZipExtractFilePath(n);
-    if (!ForceDirectories(folder)) throw EZipException(20, this, {folder});
+    std::string folder = baseDir + ZipExtractFilePath(path);
+    if (!ForceDirectories(folder))
+      throw EZipException(zeCreateFolder, this, {Cp1255FromUtf8(folder)});
   }
   if (isFolder) return;
 
-  std::string target = baseDir + n;
+  std::string target = baseDir + path;
   bool replacing = ZipPlatform::FileExists(target);
   if (replacing) {
-    if (!Options.ReplaceReadOnly && (ZipPlatform::FileAttributes(target) & faReadOnly)) return;
-    switch (Options.OverwriteMode) {
-      case omAlways:
-        break;
-      case omNever:
-        return;
-      case omIfNewer:
-        if (ZipPlatform::FileDosDateTime(target) >= entryTime) return;
-        break;
-      case omIfOlder:
-        if (entryTime >= ZipPlatform::FileDosDateTime(target)) return;
-        break;
-      case omPrompt: {
-        bool confirm = false;
-        DoOnConfirmOverwrite(n, target, confirm);
-        if (!confirm) return;
-        replacing = ZipPlatform::FileExists(target);  // the handler may have moved it
-        break;
-      }
-    }
+    target = TargetFor(n, target, entryTime);
+    if (target.empty()) return;
+    replacing = ZipPlatform::FileExists(target);  // the handler may have moved it
+    // Two entries may name one file (a name given twice, or differing only in case where
+    // the file system ignores it): the first one's file stays.
+    if (replacing && FWrittenThisPass.count(ZipPlatform::FileIdentity(target)))
+      throw EZipException(zeWrittenThisPass, this, {Cp1255FromUtf8(target)});
   }
 
   // An existing file is replaced only by a good one: the entry goes into a file beside it
@@ -215,7 +204,7 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name,
       output = target + ".~" + std::to_string(k);
   }
   std::unique_ptr<TZipOutputFile> file = ZipPlatform::CreateOutputFile(output);
-  if (!file) throw EZipException(19, this, {target});
+  if (!file) throw EZipException(zeCreateFile, this, {Cp1255FromUtf8(target)});
 
   std::exception_ptr failure;
   try {
@@ -225,6 +214,7 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name,
   }
   file->SetDosDateTime(static_cast<uint32_t>(entryTime));
   if (Options.FlushBuffers && ZipPlatform::IsRemovableDrive(target)) file->Flush();
+  const uint64_t identity = file->Identity();
   file->Close();
   if (FSkipFile || FCancel || failure) {
     ZipPlatform::RemoveFile(output);
@@ -235,15 +225,41 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name,
     ZipPlatform::ChangeAttributes(target, 0);
     if (!ZipPlatform::MoveOver(output, target)) {
       ZipPlatform::RemoveFile(output);
-      throw EZipException(19, this, {target});
+      throw EZipException(zeCreateFile, this, {Cp1255FromUtf8(target)});
     }
   }
+  if (identity != 0) FWrittenThisPass.insert(identity);
   if (Options.SetAttributes) ZipPlatform::ChangeAttributes(target, attributes);
+}
+
+std::string TZipBaseArchiver::TargetFor(const std::string& name, const std::string& target,
+                                        int32_t entryTime) {
+  if (!Options.ReplaceReadOnly && (ZipPlatform::FileAttributes(target) & faReadOnly)) return "";
+  switch (Options.OverwriteMode) {
+    case omAlways:
+      return target;
+    case omNever:
+      return "";
+    case omIfNewer:
+      return ZipPlatform::FileDosDateTime(target) >= entryTime ? "" : target;
+    case omIfOlder:
+      return entryTime >= ZipPlatform::FileDosDateTime(target) ? "" : target;
+    case omPrompt: {
+      // The handler sees and may change the windows-1255 path.
+      std::string shown = Cp1255FromUtf8(target);
+      const std::string before = shown;
+      bool confirm = false;
+      DoOnConfirmOverwrite(name, shown, confirm);
+      if (!confirm) return "";
+      return shown == before ? target : Utf8FromCp1255(shown);
+    }
+  }
+  return target;
 }
 
 void TZipBaseArchiver::DecodeEntry(int index, const std::string& name, TZipOutputFile& target) {
   TZipDirArray& items = FDirectory->Items();
-  if (index < 0 || index >= items.Count()) throw EZipException(16, this);
+  if (index < 0 || index >= items.Count()) throw EZipException(zeEntryIndex, this);
   const TDirItem& item = items.Get(index);
   TZipReader& reader = FDirectory->Reader();
   reader.Seek(static_cast<int64_t>(std::min<uint64_t>(item.LocalHeaderOffset(), INT64_MAX / 4)));
@@ -262,12 +278,17 @@ void TZipBaseArchiver::DecodeEntry(int index, const std::string& name, TZipOutpu
   uint32_t crc = 0;
   bool decoded = false;
   const bool encrypted = (item.Header.Flags & 1) != 0;  // decryption is not provided
-  if (item.Header.Method == 9) throw EZipException(55, this);
-  if (!encrypted && (item.Header.Method == 0 || item.Header.Method == 8))
-    decoded = DecodeBlocks(item, name, total, target, written, crc);
+  const uint16_t method = item.Header.Method;
+  if (method == 9) throw EZipException(zeDeflate64, this);
+  // A method that can't be decoded fails whatever ExtractCorruptedFiles says: there is
+  // nothing of the entry to keep.
+  if (method != 0 && method != 8)
+    throw EZipException(zeMethodUnsupported, this, {std::to_string(method), ZipMethodName(method)});
+  if (!encrypted) decoded = DecodeBlocks(item, name, total, target, written, crc);
   const bool good =
       decoded && written == item.UncompressedSize() && (FSkipFile || crc == item.Header.Crc32);
-  if (!good && !FCancel && !ExtractCorruptedFiles && !FSkipFile) throw EZipException(8, this);
+  if (!good && !FCancel && !ExtractCorruptedFiles && !FSkipFile)
+    throw EZipException(zeBadData, this);
 }
 
 // The input block for the bytes left: at most 1 MiB, halved while the output it may

@@ -1,7 +1,7 @@
 #pragma once
-// Everything the archiver needs from the platform. Paths are windows-1255 text with "\"
-// separators, the component's own form; each implementation turns them into the file
-// system's Unicode names. ZipPlatformWin32.cpp and ZipPlatformPosix.cpp implement this;
+// Everything the archiver needs from the platform. Paths are UTF-8 with "\" separators,
+// the component's own form; each implementation hands them to the file system's Unicode
+// names unchanged. ZipPlatformWin32.cpp and ZipPlatformPosix.cpp implement this;
 // CMake picks one.
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +26,8 @@ class TZipOutputFile {
   virtual void SetDosDateTime(uint32_t dosDateTime) = 0;
   virtual void Flush() = 0;
   virtual void Close() = 0;
+  // What tells this file apart from every other one (see FileIdentity); before Close.
+  virtual uint64_t Identity() = 0;
 };
 
 enum class TZipDialogAnswer { Yes, No, YesToAll, NoToAll, Abort, Retry, Ignore };
@@ -39,6 +41,14 @@ std::unique_ptr<TZipStream> OpenArchiveFile(const std::string& path, uint16_t mo
 std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path);
 
 bool FileExists(const std::string& path);
+// The same number for two paths of one file (case, short names, links), 0 when there is
+// none: the file's index on its volume, mixed with the volume so that one volume never
+// gives two files one number.
+uint64_t FileIdentity(const std::string& path);
+inline uint64_t MixIdentity(uint64_t volume, uint64_t index) {
+  const uint64_t mixed = index ^ (volume * 0x9E3779B97F4A7C15ull);
+  return mixed != 0 ? mixed : 1;
+}
 bool DirectoryExists(const std::string& path);
 bool CreateDir(const std::string& path);
 // The DOS attribute bits of an existing file or folder, -1 when there is none.

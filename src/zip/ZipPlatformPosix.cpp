@@ -19,7 +19,12 @@ namespace {
 std::string NativePath(const std::string& path) {
   std::string p = path;
   std::replace(p.begin(), p.end(), '\\', '/');
-  return Utf8FromCp1255(p);
+  return p;
+}
+
+uint64_t IdentityOf(const struct stat& st) {
+  return ZipPlatform::MixIdentity(static_cast<uint64_t>(st.st_dev),
+                                  static_cast<uint64_t>(st.st_ino));
 }
 
 class TPosixStream : public TZipStream {
@@ -94,6 +99,10 @@ class TPosixOutputFile : public TZipOutputFile {
     if (FFd >= 0) ::close(FFd);
     FFd = -1;
   }
+  uint64_t Identity() override {
+    struct stat st;
+    return FFd >= 0 && ::fstat(FFd, &st) == 0 ? IdentityOf(st) : 0;
+  }
 
  private:
   int FFd;
@@ -106,7 +115,7 @@ namespace ZipPlatform {
 std::unique_ptr<TZipStream> OpenArchiveFile(const std::string& path, uint16_t mode) {
   int access = (mode & 3) == 0 ? O_RDONLY : O_RDWR;
   int fd = ::open(NativePath(path).c_str(), access | O_CLOEXEC);
-  if (fd < 0) throw EZipStreamError("Cannot open file " + path);
+  if (fd < 0) throw EZipStreamError("Cannot open file " + Cp1255FromUtf8(path));
   return std::make_unique<TPosixStream>(fd);
 }
 
@@ -119,6 +128,11 @@ std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path) {
 bool FileExists(const std::string& path) {
   struct stat st;
   return ::stat(NativePath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+uint64_t FileIdentity(const std::string& path) {
+  struct stat st;
+  return ::stat(NativePath(path).c_str(), &st) == 0 ? IdentityOf(st) : 0;
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -170,7 +184,7 @@ bool IsRemovableDrive(const std::string& path) { return IsFloppyDrivePath(path);
 std::string CurrentDirectory() {
   char buffer[PATH_MAX];
   if (!::getcwd(buffer, sizeof buffer)) return ".";
-  std::string path = Cp1255FromUtf8(buffer);
+  std::string path = buffer;
   std::replace(path.begin(), path.end(), '/', '\\');
   if (path == "\\") path.clear();
   return path;

@@ -1,5 +1,5 @@
 // Win32 side of the archiver's platform: wide API calls on UTF-16 names made from the
-// component's windows-1255 text, whatever the system code page.
+// component's UTF-8 paths, whatever the system code page.
 #include <windows.h>
 
 #include <algorithm>
@@ -11,7 +11,18 @@
 
 namespace {
 
-std::wstring Wide(const std::string& path) { return WideFromCp1255(path); }
+std::wstring Wide(const std::string& utf8) {
+  std::u16string u = U16FromUtf8(utf8);
+  return std::wstring(u.begin(), u.end());
+}
+
+uint64_t IdentityOf(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return 0;
+  return ZipPlatform::MixIdentity(
+      info.dwVolumeSerialNumber,
+      (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow);
+}
 
 class TWin32Stream : public TZipStream {
  public:
@@ -66,6 +77,7 @@ class TWin32OutputFile : public TZipOutputFile {
     if (FHandle != INVALID_HANDLE_VALUE) CloseHandle(FHandle);
     FHandle = INVALID_HANDLE_VALUE;
   }
+  uint64_t Identity() override { return FHandle != INVALID_HANDLE_VALUE ? IdentityOf(FHandle) : 0; }
 
  private:
   HANDLE FHandle;
@@ -92,7 +104,8 @@ std::unique_ptr<TZipStream> OpenArchiveFile(const std::string& path, uint16_t mo
   DWORD access = (mode & 3) == 0 ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
   HANDLE handle = CreateFileW(Wide(path).c_str(), access, ShareFromMode(mode), nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) throw EZipStreamError("Cannot open file " + path);
+  if (handle == INVALID_HANDLE_VALUE)
+    throw EZipStreamError("Cannot open file " + Cp1255FromUtf8(path));
   return std::make_unique<TWin32Stream>(handle);
 }
 
@@ -106,6 +119,17 @@ std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path) {
 bool FileExists(const std::string& path) {
   DWORD a = GetFileAttributesW(Wide(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+uint64_t FileIdentity(const std::string& path) {
+  // No access asked: only the file's information is read.
+  HANDLE handle =
+      CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return 0;
+  const uint64_t identity = IdentityOf(handle);
+  CloseHandle(handle);
+  return identity;
 }
 
 bool DirectoryExists(const std::string& path) {
@@ -156,7 +180,8 @@ bool IsRemovableDrive(const std::string& path) {
 std::string CurrentDirectory() {
   wchar_t buffer[MAX_PATH + 1];
   DWORD n = GetCurrentDirectoryW(MAX_PATH + 1, buffer);
-  std::string path = Cp1255FromWide(std::wstring(buffer, n <= MAX_PATH ? n : 0));
+  std::wstring wide(buffer, n <= MAX_PATH ? n : 0);
+  std::string path = Utf8FromU16(std::u16string(wide.begin(), wide.end()));
   if (!path.empty() && path.back() == '\\') path.pop_back();
   return path;
 }
@@ -214,7 +239,8 @@ bool LocaleSameChar(unsigned char a, unsigned char b) {
 }
 
 TZipDialogAnswer AskAbortRetryIgnore(const std::string& text) {
-  switch (MessageBoxW(nullptr, Wide(text).c_str(), L"", MB_ABORTRETRYIGNORE | MB_ICONWARNING)) {
+  switch (MessageBoxW(nullptr, WideFromCp1255(text).c_str(), L"",
+                      MB_ABORTRETRYIGNORE | MB_ICONWARNING)) {
     case IDRETRY:
       return TZipDialogAnswer::Retry;
     case IDIGNORE:
@@ -226,7 +252,8 @@ TZipDialogAnswer AskAbortRetryIgnore(const std::string& text) {
 
 // Yes/No/Cancel stands in for the four buttons: Cancel answers "No to all".
 TZipDialogAnswer AskOverwrite(const std::string& text) {
-  switch (MessageBoxW(nullptr, Wide(text).c_str(), L"", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+  switch (
+      MessageBoxW(nullptr, WideFromCp1255(text).c_str(), L"", MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
       return TZipDialogAnswer::Yes;
     case IDCANCEL:

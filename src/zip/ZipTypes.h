@@ -15,7 +15,8 @@ enum TZipFileShareMode {
 };
 enum TZipOverwriteMode { omPrompt, omAlways, omNever, omIfNewer, omIfOlder };
 enum TZipSpanningMode { smNone, smSpanning, smSplitting };
-enum TZipCompressionLevel { clNone, clFastest, clNormal, clMax };
+// Scoped: the window framework has a clNone of its own.
+enum class TZipCompressionLevel { clNone, clFastest, clNormal, clMax };
 
 enum TZipProgressPhase { phStart = 0, phRunning = 1, phEnd = 2 };
 enum TZipAction { acRetry = 0, acSkip = 1, acAbort = 2 };
@@ -91,8 +92,9 @@ struct TZipCentralHeader {
 
 struct TDirItem {
   TZipCentralHeader Header;
-  std::string Name;        // windows-1255, "/" separators as stored
-  std::string StoredName;  // writing side only
+  std::string Name;         // windows-1255, "/" separators as stored; what events carry
+  std::string UnicodeName;  // UTF-8, separators as stored; what the file system receives
+  std::string StoredName;   // writing side only
   std::string Comment;
   std::vector<TZipExtraBlock> Extra;
   bool Zip64 = false;

@@ -56,8 +56,9 @@ class LocalInstall : public ::testing::Test {
   void FinishAndClose() { EXPECT_TRUE(FSetUp->FinishAndClose()) << Utf8(FSetUp->VisibleTitles()); }
 
   // SetUp.exe and the marker in a folder of their own beside the parts of one test case.
-  std::wstring SourceWith(const std::wstring& Part1, const std::wstring& Part2) {
-    const std::wstring source = Root() + L"Source";
+  std::wstring SourceWith(const std::wstring& Part1, const std::wstring& Part2,
+                          const std::wstring& Folder = L"Source") {
+    const std::wstring source = Root() + Folder;
     CreateDirectoryW(source.c_str(), nullptr);
     const std::pair<std::wstring, const wchar_t*> files[] = {
         {BuildFolder(L"bin\\SetUp.exe"), L"SetUp.exe"},
@@ -96,6 +97,16 @@ TEST_F(LocalInstall, WholeRoadFromTheWelcomePageToTheClosedProgram) {
   ExpectFolderIconsBelow(Root());
   EXPECT_FALSE(FileThere(Product() + L"Install.log"));
   EXPECT_FALSE(FileThere(Root() + L"Install.log"));
+}
+
+TEST_F(LocalInstall, RunsFromAFolderNamedInAnyScript) {
+  const std::wstring source = SourceWith(BuildFolder(L"bin\\MirpanN1.zip"),
+                                         BuildFolder(L"bin\\MirpanN2.zip"), L"Дмитрий 日本");
+  StartAndChooseScratchDrive(source + L"\\SetUp.exe");
+  FinishAndClose();
+  EXPECT_TRUE(FileBytes(BuildFolder(L"demo\\Mirpan.exe")) ==
+              FileBytes(Product() + L"Bin\\Mirpan.exe"));
+  EXPECT_TRUE(FileThere(Product() + L"UserData\\UserData.mdb"));
 }
 
 TEST_F(LocalInstall, ExistingUserDataKeptOnTheDefaultAnswerWithTheBackupBeside) {

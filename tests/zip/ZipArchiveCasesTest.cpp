@@ -93,7 +93,7 @@ TEST_P(ZipArchiveCase, OpensAndExtractsAsExpected) {
   }
 
   std::vector<std::string> entries;
-  for (int i = 0; i < zip.FileCount(); ++i) entries.push_back(Utf8FromCp1255(zip.Entry(i).Name));
+  for (int i = 0; i < zip.FileCount(); ++i) entries.push_back(zip.Entry(i).UnicodeName);
   EXPECT_EQ(entries, expected.Entries);
 
   if (expected.ExcludeUserData) {

@@ -22,7 +22,7 @@ TEST(ZipException, TextCarriesNamePrefixMessageAndFiveDigits) {
 }
 
 TEST(ZipException, UnknownNativeErrorsGiveMessageZero) {
-  for (int native : {60, 61, 100, -1}) {
+  for (int native : {60, 64, 100, -1}) {
     EXPECT_EQ(EZipException(native).ErrorCode(), 0) << native;
     EXPECT_EQ(EZipException(native).Message().rfind("Unknown error", 0), 0u) << native;
   }
@@ -48,6 +48,8 @@ TEST(ZipException, MessagesNeedingArgumentsAreFilled) {
             "Cannot create directory \"D:\\dir\\\" - Native error: 00020");
   EXPECT_EQ(EZipException(34, nullptr, {"10", "20"}).Message(),
             "Invalid compressed size, rfs.size = 10, count = 20 - Native error: 00034");
+  EXPECT_EQ(EZipException(zeMethodUnsupported, nullptr, {"12", "BZip2"}).Message(),
+            "compression method 12 (BZip2) is not supported - Native error: 00061");
 }
 
 }  // namespace

@@ -32,9 +32,9 @@ fs::path FsPath(const std::string& unixPath) {
 
 std::string ArchiverPath(const std::string& unixPath) {
 #ifdef _WIN32
-  std::string path = "Z:" + Cp1255FromUtf8(unixPath);
+  std::string path = "Z:" + unixPath;
 #else
-  std::string path = Cp1255FromUtf8(unixPath);
+  std::string path = unixPath;
 #endif
   std::replace(path.begin(), path.end(), '/', '\\');
   return path;

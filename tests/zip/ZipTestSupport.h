@@ -15,8 +15,8 @@ namespace ZipTest {
 std::string ScratchDir(const std::string& name);
 // The folder holding the generated archives.
 std::string ArchiveDir();
-// A Unix-style UTF-8 path as the archiver takes it (windows-1255, "\" separators, Z: under
-// Wine) and as the file system takes it.
+// A Unix-style UTF-8 path as the archiver takes it (UTF-8, "\" separators, Z: under Wine)
+// and as the file system takes it.
 std::string ArchiverPath(const std::string& unixPath);
 std::filesystem::path FsPath(const std::string& unixPath);
 

@@ -22,8 +22,10 @@ DOS_DATE = ((2021 - 1980) << 9) | (6 << 5) | 15
 
 class Entry:
     def __init__(self, name, data=b"", method=8, attrs=0x20, flags=0, descriptor=False,
-                 crc=None, size=None, csize=None, raw=None, zip64=False, name_bytes=None):
+                 crc=None, size=None, csize=None, raw=None, zip64=False, name_bytes=None,
+                 made_by=20, central_extra=None):
         self.name = name
+        self.made_by, self.central_extra = made_by, central_extra
         self.name_bytes = name_bytes if name_bytes is not None else name.encode("utf-8")
         if any(ord(c) > 127 for c in name) and name_bytes is None:
             flags |= 0x0800
@@ -47,7 +49,7 @@ class Entry:
 
 
 def build(entries, comment=b"", stub=b"", offsets_from_file=False, cut_directory=None,
-          trailing=b"", zip64_end=False, locator_only=False):
+          trailing=b"", zip64_end=False, locator_only=False, disk=0):
     out = bytearray(stub)
     base = len(stub) if offsets_from_file else 0
     start = len(stub)
@@ -70,7 +72,9 @@ def build(entries, comment=b"", stub=b"", offsets_from_file=False, cut_directory
         else:
             extra = b""
             sizes = (e.csize, e.size, e.offset)
-        out += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, 20, 20, e.flags, e.method,
+        if e.central_extra is not None:
+            extra = e.central_extra
+        out += struct.pack("<IHHHHHHIIIHHHHHII", 0x02014B50, e.made_by, 20, e.flags, e.method,
                            DOS_TIME, DOS_DATE, e.crc, sizes[0], sizes[1], len(e.name_bytes),
                            len(extra), 0, 0, 0, e.attrs, sizes[2])
         out += e.name_bytes + extra
@@ -84,7 +88,7 @@ def build(entries, comment=b"", stub=b"", offsets_from_file=False, cut_directory
             out += struct.pack("<IQHHIIQQQQ", 0x06064B50, 44, 45, 45, 0, 0, len(entries),
                                len(entries), cd_size, cd_offset)
         out += struct.pack("<IIQI", 0x07064B50, 0, rec_at, 1)
-    out += struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, len(entries), len(entries), cd_size,
+    out += struct.pack("<IHHHHIIH", 0x06054B50, disk, disk, len(entries), len(entries), cd_size,
                        cd_offset, len(comment))
     out += comment + trailing
     return bytes(out)
@@ -172,9 +176,12 @@ def cases():
                [("d64.bin", 55)])
     unk = [Entry("ppmd.bin", text, method=98, raw=b"\1" * 100), Entry("ok.txt", b"ok")]
     yield Case("unknown-method", build(unk), [e.name for e in unk], [("ok.txt", b"ok")],
-               [("ppmd.bin", 8)])
+               [("ppmd.bin", 61)])
+    yield Case("unknown-method-kept", build(unk), [e.name for e in unk], [("ok.txt", b"ok")],
+               [("ppmd.bin", 61)], options=["keep-corrupted"])
     bad = ["../escape.txt", "a/../../escape2.txt", "/absolute.txt", "C:/drive.txt",
-           "\\\\server\\share\\unc.txt", "dir/..\\..\\escape3.txt", "stream.txt:ads"]
+           "\\\\server\\share\\unc.txt", "dir/..\\..\\escape3.txt", "stream.txt:ads",
+           "a/.. /escape4.txt"]
     trav = [Entry(n, b"evil") for n in bad] + [Entry("inside/good.txt", b"good")]
     yield Case("traversal-and-absolute-names", build(trav), [e.name for e in trav],
                [("inside/good.txt", b"good")],
@@ -197,6 +204,39 @@ def cases():
                [("AppData/UserData.txt", b"app"), ("a.txt", b"a"), ("sub/A.TXT", b"A")],
                options=["exclude-userdata"])
     yield Case("not-an-archive", b"hello, not a zip at all", open_result="35")
+    # Unicode names: the UTF-8 flag, a Unix writer's raw UTF-8, a Unicode-path field that
+    # belongs to its name and one that doesn't (the OEM name wins then).
+    def unicode_path(raw, name, crc=None):
+        data = struct.pack("<BI", 1, zlib.crc32(raw) if crc is None else crc) + name.encode()
+        return struct.pack("<HH", 0x7075, len(data)) + data
+    uni = [Entry("日本.txt", b"ja"), Entry("中文.txt", b"zh"),
+           Entry("café/привет.txt", b"unix", name_bytes="café/привет.txt".encode(),
+                 made_by=(3 << 8) | 30),
+           Entry("naïve.txt", b"field", name_bytes=b"na?ve.txt",
+                 central_extra=unicode_path(b"na?ve.txt", "naïve.txt")),
+           Entry("א.txt", b"stale", name_bytes=b"\x80.txt",
+                 central_extra=unicode_path(b"\x80.txt", "wrong.txt", crc=1))]
+    yield Case("unicode-names", build(uni), [e.name for e in uni], files_of(uni))
+    dup = [Entry("dup.txt", b"first"), Entry("dup.txt", b"second"), Entry("z.txt", b"z")]
+    yield Case("same-name-twice", build(dup), [e.name for e in dup],
+               [("dup.txt", b"first"), ("z.txt", b"z")], [("dup.txt", 62)])
+    slashes = [Entry("d\\e\\", method=0), Entry("d\\e\\f.txt", b"f")]
+    yield Case("backslash-separators", build(slashes), [e.name for e in slashes],
+               [("d/e/f.txt", b"f")])
+    yield Case("multi-part-last-disk", build(plain(), disk=1), open_result="63")
+    # Bytes put in front without correcting the offsets; the first entry a folder and the
+    # rest with data descriptors, as some writers make them.
+    shifted = [Entry("top/", attrs=0x10, method=0), Entry("top/a.txt", text, descriptor=True),
+               Entry("top/b.bin", noise[:3000], method=0, descriptor=True)]
+    for size in (1, 4, 100):
+        yield Case(f"prepended-{size}-bytes", b"\xff" * size + build(shifted),
+                   [e.name for e in shifted], files_of(shifted))
+    yield Case("prepended-zip64", b"PK\x05\x06" * 25 + build(z64, zip64_end=True),
+               [e.name for e in z64], files_of(z64))
+    short = [Entry("short-zip64.txt", b"s", zip64=True,
+                   central_extra=struct.pack("<HHQ", 1, 8, 1)), Entry("ok.txt", b"ok")]
+    yield Case("zip64-extra-shorter-than-its-fields", build(short), [e.name for e in short],
+               [("ok.txt", b"ok")], [("short-zip64.txt", 8)])
     attrs = [Entry("hidden.txt", b"h", attrs=0x22), Entry("readonly.txt", b"r", attrs=0x21)]
     yield Case("hidden-and-read-only-entries", build(attrs), [e.name for e in attrs],
                files_of(attrs))

@@ -48,11 +48,22 @@ def main():
 
     code, out, _ = run("list", host(f"{archives}/plain.zip"))
     check("list exit", code == 0, code)
-    check("list lines", out.splitlines() == ["readme.txt", "bin/", "bin/tool.dat", "empty.txt",
-                                              "docs/deep/note.txt"], out)
+    check("list lines", out.splitlines() == ["Deflated\treadme.txt", "Stored\tbin/",
+                                              "Stored\tbin/tool.dat", "Stored\tempty.txt",
+                                              "Deflated\tdocs/deep/note.txt"], out)
 
     code, out, _ = run("list", host(f"{archives}/oem-hebrew-names.zip"))
-    check("hebrew names", out.splitlines() == ["שלום/קובץ.txt", "ascii.txt"], out)
+    check("hebrew names", out.splitlines() == ["Deflated\tשלום/קובץ.txt", "Deflated\tascii.txt"],
+          out)
+
+    code, out, err = run("extract", host(f"{archives}/unknown-method.zip"), host(fresh("m")))
+    check("method line", out.splitlines() == ["failed: ppmd.bin native=61"], out)
+    check("method named", "compression method 98 (PPMd) is not supported" in err, err)
+
+    code, out, err = run("extract", host(f"{archives}/multi-part-last-disk.zip"),
+                         host(fresh("parts")))
+    check("multi-part", code == 2 and "multi-part" in err and not os.path.exists(
+        os.path.join(scratch, "parts")), (code, err))
 
     dest = fresh("crc")
     code, out, _ = run("extract", host(f"{archives}/crc-mismatch.zip"), host(dest))

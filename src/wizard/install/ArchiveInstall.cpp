@@ -126,7 +126,7 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
 
 bool TArchiveInstaller::OpenAndSelect(const std::wstring& ArchivePath, bool ExtractAll) {
   try {
-    zipArchiver.Open(Cp1255FromWide(ArchivePath), Cp1255FromWide(ProductFolder()), ExtractAll);
+    zipArchiver.Open(ArchivePath, ProductFolder(), ExtractAll);
     return true;
   } catch (const std::exception& E) {
     FLastFailure = E.what();
@@ -177,7 +177,7 @@ bool TArchiveInstaller::KeptFilesPassTheirChecks() const {
     if (entry.Folder || !FWritten.count(entry.Name)) continue;
     uint64_t size = 0;
     uint32_t crc = 0;
-    if (!FileChecksum(base + WideFromCp1255(entry.Name), size, crc)) return false;
+    if (!FileChecksum(base + entry.Path, size, crc)) return false;
     if (size != entry.Size || crc != entry.Crc32) return false;
   }
   return true;

@@ -1,8 +1,18 @@
 #include "wizard/install/ArchivePass.h"
 
+#include "framework/Text.h"
 #include "zip/ZipArchiver.h"
 
 namespace {
+// The archiver takes paths as UTF-8.
+std::string Utf8FromWide(const std::wstring& text) {
+  return Utf8FromU16(std::u16string(text.begin(), text.end()));
+}
+std::wstring WideFromUtf8(const std::string& text) {
+  std::u16string u = U16FromUtf8(text);
+  return std::wstring(u.begin(), u.end());
+}
+
 // Every entry, folders and hidden or system files included.
 constexpr int32_t AnyAttributes = 10431;
 }  // namespace
@@ -38,11 +48,12 @@ void TArchivePass::SetExtractCorruptedFiles(bool Value) {
   FImpl->Archiver.ExtractCorruptedFiles = Value;
 }
 
-void TArchivePass::Open(const std::string& FileName, const std::string& BaseDir, bool ExtractAll) {
+void TArchivePass::Open(const std::wstring& FileName, const std::wstring& BaseDir,
+                        bool ExtractAll) {
   TZipArchiver& zip = FImpl->Archiver;
   zip.Options.CreateDirs = true;
-  zip.BaseDir = BaseDir;
-  zip.FileName = FileName;
+  zip.BaseDir = Utf8FromWide(BaseDir);
+  zip.FileName = Utf8FromWide(FileName);
   zip.OpenArchive(fmOpenReadDenyWrite);
   zip.ExclusionMasks.Clear();
   zip.FileMasks.Clear();
@@ -76,7 +87,8 @@ std::vector<TArchivePass::TEntry> TArchivePass::Entries() const {
     std::string name = ZipSlashesToBackslashes(item.Name);
     const bool folder = (item.Header.ExternalAttributes & faDirectory) != 0 ||
                         (!name.empty() && name.back() == '\\');
-    entries.push_back({name, folder, item.UncompressedSize(), item.Header.Crc32});
+    entries.push_back({name, WideFromUtf8(ZipSlashesToBackslashes(item.UnicodeName)), folder,
+                       item.UncompressedSize(), item.Header.Crc32});
   }
   return entries;
 }

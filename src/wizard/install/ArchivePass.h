@@ -1,7 +1,6 @@
 #pragma once
-// The archiver as the installation uses it, behind a face free of the archiver's own types:
-// some of their names (TNotifyEvent, clNone) are the window framework's too, so no unit may
-// see both. Only ArchivePass.cpp includes the archiver.
+// The archiver as the installation uses it, behind a face free of the archiver's own types.
+// Only ArchivePass.cpp includes the archiver.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,17 +25,18 @@ class TArchivePass {
   bool ExtractCorruptedFiles() const;
   void SetExtractCorruptedFiles(bool Value);
 
-  // Opens FileName (windows-1255) for reading, others may not write, to extract below
-  // BaseDir with folders; without ExtractAll the folder "UserData" is left out. Raises what
-  // the archiver raises.
-  void Open(const std::string& FileName, const std::string& BaseDir, bool ExtractAll);
+  // Opens FileName for reading, others may not write, to extract below BaseDir with
+  // folders; without ExtractAll the folder "UserData" is left out. Raises what the archiver
+  // raises.
+  void Open(const std::wstring& FileName, const std::wstring& BaseDir, bool ExtractAll);
   // One extraction pass of the selection made by Open.
   void Extract(bool ExtractAll);
   // Errors here are of no interest: the pass is over.
   void Close() noexcept;
 
   struct TEntry {
-    std::string Name;  // backslashes, as the progress reports it
+    std::string Name;   // backslashes, as the progress reports it (windows-1255)
+    std::wstring Path;  // the same, as the file system has it below the base folder
     bool Folder;
     std::uint64_t Size;
     std::uint32_t Crc32;
