@@ -49,18 +49,10 @@ class TFileStream : public TNetStream {
     Seek();
   }
   int64_t Size() const override { return FSize; }
+  // Growth is left to the writes that follow: extending the file ahead of them costs the
+  // file system more than the writes alone. A cut must reach the file at once.
   void SetSize(int64_t size) override {
-    if (std::fflush(FFile) != 0) throw Exception("Stream write error");
-#ifdef _WIN32
-    // SetEndOfFile extends without writing zeros, as the C runtime's _chsize would.
-    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(FFile)));
-    LARGE_INTEGER end;
-    end.QuadPart = size;
-    bool failed = !SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !SetEndOfFile(handle);
-#else
-    bool failed = ftruncate(fileno(FFile), static_cast<off_t>(size)) != 0;
-#endif
-    if (failed) throw Exception("Stream write error");
+    if (size < FSize) Truncate(size);
     FSize = size;
     SetPosition(FPosition > size ? size : FPosition);
   }
@@ -76,6 +68,19 @@ class TFileStream : public TNetStream {
   }
 
  private:
+  void Truncate(int64_t size) {
+    if (std::fflush(FFile) != 0) throw Exception("Stream write error");
+#ifdef _WIN32
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(FFile)));
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    bool failed = !SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !SetEndOfFile(handle);
+#else
+    bool failed = ftruncate(fileno(FFile), static_cast<off_t>(size)) != 0;
+#endif
+    if (failed) throw Exception("Stream write error");
+  }
+
   void Seek() {
     if (MIRPAN_FSEEK(FFile, FPosition, SEEK_SET) != 0) throw Exception("Stream read error");
   }
