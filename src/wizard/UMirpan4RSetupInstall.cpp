@@ -89,6 +89,7 @@ TArchiveInstaller& TFrmSetUp::ArchiveInstaller() {
     context.pbProgress = pbProgress;
     context.ExitRequested = [this] { return ExitRequested; };
     context.RefreshMainForm = [this] { RefreshMainForm(); };
+    context.Stamp = LoadStampedParts();
     FArchiveInstaller = std::make_unique<TArchiveInstaller>(std::move(context));
   }
   return *FArchiveInstaller;

@@ -47,12 +47,16 @@ class Download : public ::testing::Test {
   std::wstring Product() const { return ScratchProduct(); }
 
   // SetUp.exe alone in a folder of its own, walked to page 3 onto the scratch drive; the
-  // moment the installation page was asked for is kept in FStarted.
-  void StartDownloadOntoScratchDrive() {
+  // moment the installation page was asked for is kept in FStarted. Stamped, the copy
+  // carries the stamp of the parts the maker serves.
+  void StartDownloadOntoScratchDrive(bool Stamped = false) {
     const std::wstring source = Root() + L"Source";
     CreateDirectoryW(source.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(BuildFolder(L"bin\\SetUp.exe").c_str(), (source + L"\\SetUp.exe").c_str(),
                           FALSE));
+    if (Stamped)
+      StampProgram(source + L"\\SetUp.exe",
+                   {BuildFolder(L"bin\\MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip")});
     FSetUp.reset(new TSetUpDriver(source + L"\\SetUp.exe"));
     ASSERT_TRUE(FSetUp->Started());
     HWND window = FSetUp->WalkToTheDrivePage();
@@ -90,6 +94,7 @@ class Download : public ::testing::Test {
 class DownloadFromNginx : public Download {};
 class DownloadRefused : public Download {};
 class DownloadFaults : public Download {};
+class DownloadStamped : public Download {};
 
 }  // namespace
 
@@ -251,4 +256,40 @@ TEST_F(DownloadFaults, LeavingDuringAnExtractionFetchesNoFurtherPart) {
   ExpectNoPartAtTheRoot();
   EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat")) << "the cut-off file is removed";
   EXPECT_FALSE(FileThere(Product() + L"UserData\\UserData.mdb"));
+}
+
+// The server's plan (download-test.sh): the first part comes as another archive of its own
+// size, then as one of another size, twice each; the second part as another archive once.
+TEST_F(DownloadStamped, PartsThatAreNotTheMakersAreRefusedOnEveryAttempt) {
+  StartDownloadOntoScratchDrive(true);
+  EXPECT_EQ(ClosingNotice, FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  HWND window = FSetUp->WaitForWindow(Installing, 5000);
+  ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+  ASSERT_TRUE(FSetUp->Click(window, Exit));
+  EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));
+  EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed (2 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed (3 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed",
+                                      "Installing file MirpanN1.zip----> Not Installed.",
+                                      "Downloading file MirpanN2.zip----> Failed",
+                                      "Installing file MirpanN2.zip----> Not Installed."}),
+            Lines(FileBytes(Root() + L"Install.log")));
+  EXPECT_FALSE(FileThere(Root() + L"Norvasto"));
+  ExpectNoPartAtTheRoot();
+}
+
+// Then the first part comes as another archive once more, and next as the maker's.
+TEST_F(DownloadStamped, TheMakersPartAfterAnotherOneInstalls) {
+  StartDownloadOntoScratchDrive(true);
+  FinishAndClose();
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> completed.",
+                                      "Installing file MirpanN1.zip----> Complited",
+                                      "Downloading file MirpanN2.zip----> completed.",
+                                      "Installing file MirpanN2.zip----> Complited"}),
+            Lines(FileBytes(Product() + L"Install.log")));
+  ExpectBothPartsInstalled();
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat"));
 }

@@ -10,7 +10,9 @@ Faults: reset (reset mid-body), short (closed short of the length), stall (silen
 seconds mid-body, past the client's read time-out), 404; besides, "chunked" (the part whole,
 in chunks, with no length announced), "slow" (the part whole, 10 KB a second) and "garbage"
 (a short body that is no archive), "long" (the part of that name in the folder long/ of
-the parts, whose extraction takes a while).
+the parts, whose extraction takes a while, or just a different archive under the same name),
+"altered" (the part whole, of its own size, with its first entry's time changed: still a
+valid archive, but not the maker's bytes).
 """
 import argparse
 import os
@@ -36,7 +38,9 @@ class PlannedHandler(FaultServer.Handler):
             return super().answer("/404")
         n, half = len(data), len(data) // 2
         c = self.conn
-        if step in ("ok", "long"):
+        if step == "altered":
+            data = data[:10] + bytes([data[10] ^ 1]) + data[11:]
+        if step in ("ok", "long", "altered"):
             self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c) + data)
             return True
         if step == "stall":

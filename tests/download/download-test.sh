@@ -7,6 +7,8 @@
 #   SERVER: nginx    both parts from nginx
 #           refused  nothing listening
 #           faults   the fault-injecting server, with the plan below
+#           stamped  the same server with other parts in place of the maker's, for a stamped
+#                    program
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../../scripts/lib/download-host.sh"
@@ -40,6 +42,12 @@ case "$server" in
   faults)
     python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
       --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok,slow,long;MirpanN2.zip=404,ok,chunked,garbage" \
+      >"$work/server.log" 2>&1 &
+    server_pid=$!
+    ;;
+  stamped)
+    python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
+      --plan "MirpanN1.zip=altered,long,altered,long,long,ok;MirpanN2.zip=altered" \
       >"$work/server.log" 2>&1 &
     server_pid=$!
     ;;

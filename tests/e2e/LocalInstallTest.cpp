@@ -135,6 +135,22 @@ TEST_F(LocalInstall, DamagedPartsAreReportedAndTheRestInstalled) {
   ExpectFolderIconsBelow(Root());
 }
 
+TEST_F(LocalInstall, PartThatIsNotTheMakersIsNotOpenedBesideAStampedProgram) {
+  // A valid archive, but not the one the program was stamped with.
+  const std::wstring source =
+      SourceWith(TestPart(L"long-extraction", L"MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip"));
+  StampProgram(source + L"\\SetUp.exe",
+               {BuildFolder(L"bin\\MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip")});
+  StartAndChooseScratchDrive(source + L"\\SetUp.exe");
+  EXPECT_EQ(L"הרכיב " + source + L"\\MirpanN1.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
+            FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  EXPECT_EQ(L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n",
+            FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  FinishAndClose();
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat"));
+  EXPECT_TRUE(FileThere(Product() + L"UserData\\UserData.mdb"));
+}
+
 TEST_F(LocalInstall, LeavingDuringTheExtractionFinishesTheStepsWithoutTheFinalPage) {
   PlantUserData();
   const std::wstring source =

@@ -34,12 +34,29 @@ TArchiveDownloader::TArchiveDownloader(TArchiveInstaller& Installer, TNetHTTP& H
       FHttpClient(HttpClient),
       FPauseBeforeRetry(std::move(PauseBeforeRetry)) {}
 
-bool TArchiveDownloader::DownloadAttempt(const std::string& Url, const std::wstring& FileName) {
+bool TArchiveDownloader::DownloadAttempt(const std::wstring& PartName, const std::string& Url,
+                                         const std::wstring& FileName) {
+  const TStampedParts& stamp = FInstaller.Context().Stamp;
+  const bool stamped = stamp.State != TStampState::Unstamped;
+  const TPartStampEntry* expected = stamp.Find(PartName);
   try {
     DeleteIfThere(FileName);
-    TDownloadFile file(FileName);
-    FHttpClient.Get(Url, file);
-    return true;
+    // A part the stamp does not know (or a stamp that cannot be read) is never the maker's.
+    if (stamped && !expected) throw EPartMismatch("The stamp has no such part");
+    TDownloadFile::TVerdict verdict;
+    {
+      TDownloadFile file(FileName, expected);
+      FHttpClient.Get(Url, file);
+      verdict = file.StampVerdict();
+    }
+    if (!stamped || verdict == TDownloadFile::TVerdict::Matches ||
+        (verdict == TDownloadFile::TVerdict::Unknown && PartFileMatches(FileName, *expected)))
+      return true;
+    throw EPartMismatch("The part is not the maker's");
+  } catch (const EPartMismatch& E) {
+    FLastFailure = E.what();
+    // Never extracted, so never left lying where it could be taken for the part.
+    DeleteIfThere(FileName);
   } catch (const std::exception& E) {
     FLastFailure = E.what();
   }
@@ -59,7 +76,7 @@ bool TArchiveDownloader::DownloadPart(const std::wstring& PartName, const std::w
   // The flag is tested before every attempt, the first one included: once the user chose to
   // leave (during the extraction of a part before), no part is fetched any more.
   while (!downloaded && !form.ExitRequested()) {
-    downloaded = DownloadAttempt(url, FileName);
+    downloaded = DownloadAttempt(PartName, url, FileName);
     if (downloaded) break;
     if (FFailures >= kFailureBudget) break;
     FInstallLog->Add("Downloading file " + Ascii(PartName) + "----> Failed (" +
