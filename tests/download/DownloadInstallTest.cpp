@@ -7,6 +7,7 @@
 // after windows.h, which it needs
 #include <objbase.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,36 @@ class Download : public ::testing::Test {
     EXPECT_FALSE(FileThere(Root() + L"MirpanN2.zip"));
   }
 
+  // Both parts cut once at about 40% by the server (download-test.sh), each fetched again
+  // after the pause; answers the server's lines of the requests, with the body bytes it sent
+  // in all.
+  std::vector<std::string> InstallThroughOneCutPerPart(const wchar_t* Server, size_t& Sent) {
+    StartDownloadOntoScratchDrive(true);
+    FinishAndClose();
+    EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                        "Downloading file MirpanN1.zip----> completed.",
+                                        "Installing file MirpanN1.zip----> Complited",
+                                        "Downloading file MirpanN2.zip----> Failed (2 Try)",
+                                        "Downloading file MirpanN2.zip----> completed.",
+                                        "Installing file MirpanN2.zip----> Complited"}),
+              Lines(FileBytes(Product() + L"Install.log")));
+    ExpectBothPartsInstalled();
+    std::string text =
+        FileBytes(BuildFolder(L"download-" + std::wstring(Server) + L"\\log\\requests.log"));
+    std::vector<std::string> requests;
+    Sent = 0;
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+      requests.push_back(text.substr(at, end - at));
+      Sent += std::stoul(requests.back().substr(requests.back().rfind("sent=") + 5));
+    }
+    std::cout << "body bytes the server sent: " << Sent << "\n";
+    return requests;
+  }
+  size_t PartsSize() const {
+    return FileBytes(BuildFolder(L"bin\\MirpanN1.zip")).size() +
+           FileBytes(BuildFolder(L"bin\\MirpanN2.zip")).size();
+  }
+
   double SecondsSinceStart() const { return (GetTickCount() - FStarted) / 1000.0; }
 
   std::unique_ptr<TSetUpDriver> FSetUp;
@@ -95,6 +126,8 @@ class DownloadFromNginx : public Download {};
 class DownloadRefused : public Download {};
 class DownloadFaults : public Download {};
 class DownloadStamped : public Download {};
+class DownloadResume : public Download {};
+class DownloadWithoutRanges : public Download {};
 
 }  // namespace
 
@@ -292,4 +325,36 @@ TEST_F(DownloadStamped, TheMakersPartAfterAnotherOneInstalls) {
             Lines(FileBytes(Product() + L"Install.log")));
   ExpectBothPartsInstalled();
   EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat"));
+}
+
+TEST_F(DownloadResume, CutPartsGoOnFromTheirKeptBytes) {
+  size_t sent = 0;
+  const std::vector<std::string> requests = InstallThroughOneCutPerPart(L"resume", sent);
+  ASSERT_EQ(4u, requests.size());
+  for (size_t second : {1, 3}) {
+    const std::string& request = requests[second];
+    EXPECT_NE(std::string::npos, request.find(" ok Range=bytes=")) << request;
+    EXPECT_NE(std::string::npos, request.find(" If-Range=\"")) << request;
+  }
+  EXPECT_LE(sent, PartsSize() * 12 / 10);
+}
+
+// Then each part is cut once more, and the server does not send the rest it is asked for (a
+// 206 of another range, a 416): the same attempt fetches the part whole.
+TEST_F(DownloadResume, RestRefusedTheSameAttemptStartsFromZero) {
+  size_t sent = 0;
+  const std::vector<std::string> requests = InstallThroughOneCutPerPart(L"resume", sent);
+  ASSERT_EQ(10u, requests.size());
+  EXPECT_NE(std::string::npos, requests[5].find("MirpanN1.zip shifted Range=bytes="));
+  EXPECT_EQ(0u,
+            requests[6].find("MirpanN1.zip ok Range=- If-Range=- sent=" +
+                             std::to_string(FileBytes(BuildFolder(L"bin\\MirpanN1.zip")).size())));
+  EXPECT_NE(std::string::npos, requests[8].find("MirpanN2.zip 416 Range=bytes="));
+  EXPECT_EQ(0u, requests[9].find("MirpanN2.zip ok Range=- If-Range=- sent="));
+}
+
+TEST_F(DownloadWithoutRanges, CutPartsComeAgainWhole) {
+  size_t sent = 0;
+  InstallThroughOneCutPerPart(L"norange", sent);
+  EXPECT_GT(sent, PartsSize() * 13 / 10);
 }

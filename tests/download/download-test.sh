@@ -9,6 +9,9 @@
 #           faults   the fault-injecting server, with the plan below
 #           stamped  the same server with other parts in place of the maker's, for a stamped
 #                    program
+#           resume   the same server cutting each part once at about 40%, then once more
+#                    to refuse the rest it is asked for
+#           norange  the same, and it ignores Range
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../../scripts/lib/download-host.sh"
@@ -49,6 +52,13 @@ case "$server" in
     python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
       --plan "MirpanN1.zip=altered,long,altered,long,long,ok;MirpanN2.zip=altered" \
       >"$work/server.log" 2>&1 &
+    server_pid=$!
+    ;;
+  resume | norange)
+    ignore=
+    [ "$server" = resume ] || ignore=--ignore-range
+    python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
+      --plan "MirpanN1.zip=cut,ok,cut,shifted;MirpanN2.zip=cut,ok,cut,416" $ignore >"$work/server.log" 2>&1 &
     server_pid=$!
     ;;
   refused) ;;

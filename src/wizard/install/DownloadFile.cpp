@@ -1,13 +1,37 @@
 #include "wizard/install/DownloadFile.h"
 
-TDownloadFile::TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp)
+#include <vector>
+
+TDownloadFile::TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp,
+                             bool KeepBytes)
     : FFile(CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+                        KeepBytes ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
   if (!FFile.Valid()) throw Exception("Cannot create file");
   if (Stamp) {
     FCheck = std::make_unique<TPartCheck>(*Stamp);
     FStampedSize = Stamp->Size;
   }
+  if (!KeepBytes) return;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(FFile.Get(), &size)) throw Exception("Stream seek error");
+  FSize = size.QuadPart;
+  // A part that goes on is checked over all of its bytes, the kept ones first.
+  if (FCheck) HashKeptBytes();
+  SetPosition(FSize);
+}
+
+void TDownloadFile::HashKeptBytes() {
+  std::vector<unsigned char> block(1 << 20);
+  DWORD got = 0;
+  while (ReadFile(FFile.Get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) &&
+         got > 0)
+    FCheck->Add(block.data(), got);
+  if (FCheck->BytesSeen() != static_cast<uint64_t>(FSize)) FCheckLost = true;
+}
+
+void TDownloadFile::StartOver() {
+  SetPosition(0);
+  SetSize(0);
 }
 
 void TDownloadFile::SetPosition(int64_t Position) {
@@ -23,7 +47,7 @@ void TDownloadFile::SetPosition(int64_t Position) {
 }
 
 void TDownloadFile::SetSize(int64_t Size) {
-  // Grown ahead for a reply's announced length.
+  // Grown ahead for a reply's announced length, which may follow kept bytes it then replaces.
   if (FCheck && Size > FPosition && static_cast<uint64_t>(Size - FPosition) > FStampedSize)
     throw EPartMismatch("The part is longer than the maker's");
   int64_t keep = FPosition > Size ? Size : FPosition;

@@ -19,9 +19,13 @@ class EPartMismatch : public Exception {
 
 class TDownloadFile : public TNetStream {
  public:
-  // Creates FileName new and empty, replacing what was there. With a Stamp, growing it past
-  // the stamped size raises EPartMismatch.
-  explicit TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp = nullptr);
+  // Creates FileName new and empty, replacing what was there, or with KeepBytes opens it to
+  // go on after its bytes. With a Stamp, growing it past the stamped size raises
+  // EPartMismatch.
+  explicit TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp = nullptr,
+                         bool KeepBytes = false);
+  // Drops the bytes there, for a part that comes again from its start.
+  void StartOver();
 
   int64_t Position() const override { return FPosition; }
   void SetPosition(int64_t Position) override;
@@ -36,6 +40,8 @@ class TDownloadFile : public TNetStream {
   TVerdict StampVerdict() const;
 
  private:
+  void HashKeptBytes();
+
   TFileHandle FFile;
   int64_t FPosition = 0;
   int64_t FSize = 0;
