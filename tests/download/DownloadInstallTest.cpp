@@ -29,6 +29,16 @@ std::vector<std::string> Lines(const std::string& Text) {
   return lines;
 }
 
+// The log of a run whose every attempt failed.
+const std::vector<std::string> FirstPartSpendsTheFailuresTheSecondIsGivenUp = {
+    "Downloading file MirpanN1.zip----> Failed (1 Try)",
+    "Downloading file MirpanN1.zip----> Failed (2 Try)",
+    "Downloading file MirpanN1.zip----> Failed (3 Try)",
+    "Downloading file MirpanN1.zip----> Failed",
+    "Installing file MirpanN1.zip----> Not Installed.",
+    "Downloading file MirpanN2.zip----> Failed",
+    "Installing file MirpanN2.zip----> Not Installed."};
+
 class Download : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -65,6 +75,16 @@ class Download : public ::testing::Test {
     ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
     FStarted = GetTickCount();
     ASSERT_TRUE(FSetUp->Click(window, Next));
+  }
+
+  // With nothing installed the window stays on the installation page, whose exit leaves
+  // after the question.
+  void LeaveFromTheInstallationPage() {
+    HWND window = FSetUp->WaitForWindow(Installing, 5000);
+    ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+    ASSERT_TRUE(FSetUp->Click(window, Exit));
+    EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));
+    EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
   }
 
   // The final page, then out through its close button.
@@ -175,24 +195,13 @@ TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
   double seconds = SecondsSinceStart();
   EXPECT_GE(seconds, 17.5);
   EXPECT_LT(seconds, 23.5);
-  // Nothing was installed, so nothing is registered or dressed: the window stays on this page
-  // with its exit, which leaves after the question.
-  window = FSetUp->WaitForWindow(Installing, 5000);
-  ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
-  ASSERT_TRUE(FSetUp->Click(window, Exit));
-  EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));
-  EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
+  // Nothing was installed, so nothing is registered or dressed.
+  LeaveFromTheInstallationPage();
   EXPECT_EQ(L"(none)", RegText(HKEY_LOCAL_MACHINE, UninstallKey, L"DisplayName"));
   EXPECT_FALSE(FileThere(Root() + L"Desktop\\Mirpan.lnk"));
   EXPECT_FALSE(FileThere(Root() + L"norvasto\\desktop.ini"));
   EXPECT_FALSE(FileThere(Product()));
-  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed (2 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed (3 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed",
-                                      "Installing file MirpanN1.zip----> Not Installed.",
-                                      "Downloading file MirpanN2.zip----> Failed",
-                                      "Installing file MirpanN2.zip----> Not Installed."}),
+  EXPECT_EQ(FirstPartSpendsTheFailuresTheSecondIsGivenUp,
             Lines(FileBytes(Root() + L"Install.log")));
   ExpectNoPartAtTheRoot();
 }
@@ -296,18 +305,8 @@ TEST_F(DownloadFaults, LeavingDuringAnExtractionFetchesNoFurtherPart) {
 TEST_F(DownloadStamped, PartsThatAreNotTheMakersAreRefusedOnEveryAttempt) {
   StartDownloadOntoScratchDrive(true);
   EXPECT_EQ(ClosingNotice, FSetUp->AnswerDialog(L"התקנת Mirpan"));
-  HWND window = FSetUp->WaitForWindow(Installing, 5000);
-  ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
-  ASSERT_TRUE(FSetUp->Click(window, Exit));
-  EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));
-  EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
-  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed (2 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed (3 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed",
-                                      "Installing file MirpanN1.zip----> Not Installed.",
-                                      "Downloading file MirpanN2.zip----> Failed",
-                                      "Installing file MirpanN2.zip----> Not Installed."}),
+  LeaveFromTheInstallationPage();
+  EXPECT_EQ(FirstPartSpendsTheFailuresTheSecondIsGivenUp,
             Lines(FileBytes(Root() + L"Install.log")));
   EXPECT_FALSE(FileThere(Root() + L"Norvasto"));
   ExpectNoPartAtTheRoot();

@@ -79,6 +79,21 @@ class LocalInstall : public ::testing::Test {
     WriteBytes(Product() + L"UserData\\UserData.mdb", OwnData);
   }
 
+  // The notice of a part that cannot be installed, then the one of the incomplete installation.
+  void ExpectPartReportedAndTheClosingNotice(const std::wstring& Part) {
+    EXPECT_EQ(L"הרכיב " + Part + L" פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
+              FSetUp->AnswerDialog(L"התקנת Mirpan"));
+    EXPECT_EQ(L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n",
+              FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  }
+
+  // SetUp.exe stamped with Part1 and the demo's second part, beside them, on page 2.
+  HWND StartStampedToTheDrivePage(const std::wstring& Part1) {
+    const std::wstring source = SourceWith(Part1, BuildFolder(L"bin\\MirpanN2.zip"));
+    StampProgram(source + L"\\SetUp.exe", {source + L"\\MirpanN1.zip", source + L"\\MirpanN2.zip"});
+    return StartAndWalkToTheDrivePage(source + L"\\SetUp.exe");
+  }
+
   // The drive of 100 MB the runner makes.
   static std::wstring SmallDrive() {
     const char* letter = std::getenv("MIRPAN_SMALL_DRIVE");
@@ -141,10 +156,7 @@ TEST_F(LocalInstall, DamagedPartsAreReportedAndTheRestInstalled) {
   const std::wstring source = SourceWith(TestPart(L"crc-mismatch", L"MirpanN1.zip"),
                                          TestPart(L"not-a-zip", L"MirpanN2.zip"));
   StartAndChooseScratchDrive(source + L"\\SetUp.exe");
-  EXPECT_EQ(L"הרכיב " + source + L"\\MirpanN2.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
-            FSetUp->AnswerDialog(L"התקנת Mirpan"));
-  EXPECT_EQ(L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n",
-            FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  ExpectPartReportedAndTheClosingNotice(source + L"\\MirpanN2.zip");
   FinishAndClose();
   EXPECT_FALSE(FileThere(Product() + L"HELP\\ReadMe.txt"));
   EXPECT_TRUE(FileThere(Product() + L"Topic\\ReadMe.txt"));
@@ -160,10 +172,7 @@ TEST_F(LocalInstall, PartThatIsNotTheMakersIsNotOpenedBesideAStampedProgram) {
   StampProgram(source + L"\\SetUp.exe",
                {BuildFolder(L"bin\\MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip")});
   StartAndChooseScratchDrive(source + L"\\SetUp.exe");
-  EXPECT_EQ(L"הרכיב " + source + L"\\MirpanN1.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
-            FSetUp->AnswerDialog(L"התקנת Mirpan"));
-  EXPECT_EQ(L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n",
-            FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  ExpectPartReportedAndTheClosingNotice(source + L"\\MirpanN1.zip");
   FinishAndClose();
   EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat"));
   EXPECT_TRUE(FileThere(Product() + L"UserData\\UserData.mdb"));
@@ -205,10 +214,7 @@ TEST_F(LocalInstall, DriveWithoutRoomIsRefusedAndThePreviousOneReturns) {
 TEST_F(LocalInstall, StampedProgramWantsRoomForWhatItsPartsUnpackTo) {
   const std::wstring small = SmallDrive();
   // 256 MB more unpacked than the small drive holds.
-  std::wstring source =
-      SourceWith(TestPart(L"big-unpacked", L"MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip"));
-  StampProgram(source + L"\\SetUp.exe", {source + L"\\MirpanN1.zip", source + L"\\MirpanN2.zip"});
-  HWND window = StartAndWalkToTheDrivePage(source + L"\\SetUp.exe");
+  HWND window = StartStampedToTheDrivePage(TestPart(L"big-unpacked", L"MirpanN1.zip"));
   ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
   ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
   ASSERT_TRUE(FSetUp->ChooseDrive(window, small));
@@ -216,9 +222,7 @@ TEST_F(LocalInstall, StampedProgramWantsRoomForWhatItsPartsUnpackTo) {
   FSetUp.reset();
 
   // The demo parts need far less than the 150 MB an unstamped program asks for.
-  source = SourceWith(BuildFolder(L"bin\\MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip"));
-  StampProgram(source + L"\\SetUp.exe", {source + L"\\MirpanN1.zip", source + L"\\MirpanN2.zip"});
-  window = StartAndWalkToTheDrivePage(source + L"\\SetUp.exe");
+  window = StartStampedToTheDrivePage(BuildFolder(L"bin\\MirpanN1.zip"));
   ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
   ASSERT_TRUE(FSetUp->ChooseDrive(window, small));
   ASSERT_TRUE(FSetUp->Click(window, Next));
