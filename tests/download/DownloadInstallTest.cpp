@@ -148,6 +148,7 @@ class DownloadFaults : public Download {};
 class DownloadStamped : public Download {};
 class DownloadResume : public Download {};
 class DownloadWithoutRanges : public Download {};
+class DownloadThroughRelay : public Download {};
 
 }  // namespace
 
@@ -356,4 +357,14 @@ TEST_F(DownloadWithoutRanges, CutPartsComeAgainWhole) {
   size_t sent = 0;
   InstallThroughOneCutPerPart(L"norange", sent);
   EXPECT_GT(sent, PartsSize() * 13 / 10);
+}
+
+// nginx's own ETag, 206 and Content-Range, behind a relay that cuts each part once.
+TEST_F(DownloadThroughRelay, CutPartsGoOnFromTheirKeptBytes) {
+  size_t sent = 0;
+  const std::vector<std::string> requests = InstallThroughOneCutPerPart(L"relay", sent);
+  ASSERT_EQ(4u, requests.size());
+  for (size_t second : {1, 3})
+    EXPECT_NE(std::string::npos, requests[second].find(" ok Range=bytes=")) << requests[second];
+  EXPECT_LE(sent, PartsSize() * 12 / 10);
 }
