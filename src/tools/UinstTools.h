@@ -139,6 +139,8 @@ bool GetDriveSpace(char Letter, std::int64_t& FreeAvailable, std::int64_t& Total
 
 // Whether the drive named by Path's first character has more than 150 whole MB free.
 bool HasEnoughDiskSpace(const std::string& Path);
+// Whether the drive named by Path's first character has at least Bytes free.
+bool HasRoomFor(const std::string& Path, std::uint64_t Bytes);
 
 // Longest command line RunProgram takes.
 constexpr std::size_t MaxCommandLine = 512;

@@ -80,3 +80,10 @@ bool HasEnoughDiskSpace(const std::string& Path) {
   if (!GetDriveSpace(Path[0], available, total)) return false;
   return available / 1024 / 1024 > RequiredFreeMegabytes;
 }
+
+bool HasRoomFor(const std::string& Path, std::uint64_t Bytes) {
+  if (Path.empty()) return false;
+  std::int64_t available, total;
+  if (!GetDriveSpace(Path[0], available, total)) return false;
+  return available >= 0 && static_cast<std::uint64_t>(available) >= Bytes;
+}

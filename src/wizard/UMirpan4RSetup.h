@@ -116,6 +116,7 @@ class TFrmSetUp : public TForm {
   void LinkLabel2MouseEnter(TComponent* Sender);
   void LinkLabel2MouseExit(TComponent* Sender);
   void EDrivesComboChange(TComponent* Sender);
+  bool DriveHasRoom(const std::wstring& Root);
   void HttpClientWorkBegin(TNetComponent* Sender, TWorkMode AWorkMode, std::int32_t AWorkCountMax);
   void HttpClientWork(TNetComponent* Sender, TWorkMode AWorkMode, std::int32_t AWorkCount);
 

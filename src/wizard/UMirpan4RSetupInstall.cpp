@@ -50,12 +50,19 @@ void TFrmSetUp::FillDriveList() {
   LastDriveIndex = 1;
 }
 
-// A drive is taken only with more than 150 MB free; otherwise the one chosen before returns.
+// A drive is taken only with room for what the stamp says is coming (more than 150 MB free
+// when the program carries no stamp); otherwise the one chosen before returns.
+bool TFrmSetUp::DriveHasRoom(const std::wstring& Root) {
+  const TStampedParts stamp = LoadStampedParts();
+  if (stamp.State == TStampState::Unstamped) return HasEnoughDiskSpace(Cp1255FromWide(Root));
+  return HasRoomFor(Cp1255FromWide(Root), stamp.RoomNeeded(InstallSource == 1));
+}
+
 void TFrmSetUp::EDrivesComboChange(TComponent* Sender) {
   std::wstring root = EDrivesCombo->Text();
   std::wstring target =
       root.substr(0, root.empty() ? 0 : root.size() - 1) + WideFromCp1255(InstallRec.MainDirectory);
-  if (LPath->Caption().empty() || HasEnoughDiskSpace(Cp1255FromWide(root))) {
+  if (LPath->Caption().empty() || DriveHasRoom(root)) {
     LPath->SetCaption(target);
     LastDriveIndex = EDrivesCombo->ItemIndex();
     return;
@@ -89,6 +96,7 @@ TArchiveInstaller& TFrmSetUp::ArchiveInstaller() {
     context.pbProgress = pbProgress;
     context.ExitRequested = [this] { return ExitRequested; };
     context.RefreshMainForm = [this] { RefreshMainForm(); };
+    context.Stamp = LoadStampedParts();
     FArchiveInstaller = std::make_unique<TArchiveInstaller>(std::move(context));
   }
   return *FArchiveInstaller;

@@ -7,6 +7,7 @@
 // after windows.h, which it needs
 #include <objbase.h>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,16 @@ std::vector<std::string> Lines(const std::string& Text) {
   return lines;
 }
 
+// The log of a run whose every attempt failed.
+const std::vector<std::string> FirstPartSpendsTheFailuresTheSecondIsGivenUp = {
+    "Downloading file MirpanN1.zip----> Failed (1 Try)",
+    "Downloading file MirpanN1.zip----> Failed (2 Try)",
+    "Downloading file MirpanN1.zip----> Failed (3 Try)",
+    "Downloading file MirpanN1.zip----> Failed",
+    "Installing file MirpanN1.zip----> Not Installed.",
+    "Downloading file MirpanN2.zip----> Failed",
+    "Installing file MirpanN2.zip----> Not Installed."};
+
 class Download : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -47,12 +58,16 @@ class Download : public ::testing::Test {
   std::wstring Product() const { return ScratchProduct(); }
 
   // SetUp.exe alone in a folder of its own, walked to page 3 onto the scratch drive; the
-  // moment the installation page was asked for is kept in FStarted.
-  void StartDownloadOntoScratchDrive() {
+  // moment the installation page was asked for is kept in FStarted. Stamped, the copy
+  // carries the stamp of the parts the maker serves.
+  void StartDownloadOntoScratchDrive(bool Stamped = false) {
     const std::wstring source = Root() + L"Source";
     CreateDirectoryW(source.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(BuildFolder(L"bin\\SetUp.exe").c_str(), (source + L"\\SetUp.exe").c_str(),
                           FALSE));
+    if (Stamped)
+      StampProgram(source + L"\\SetUp.exe",
+                   {BuildFolder(L"bin\\MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip")});
     FSetUp.reset(new TSetUpDriver(source + L"\\SetUp.exe"));
     ASSERT_TRUE(FSetUp->Started());
     HWND window = FSetUp->WalkToTheDrivePage();
@@ -60,6 +75,16 @@ class Download : public ::testing::Test {
     ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
     FStarted = GetTickCount();
     ASSERT_TRUE(FSetUp->Click(window, Next));
+  }
+
+  // With nothing installed the window stays on the installation page, whose exit leaves
+  // after the question.
+  void LeaveFromTheInstallationPage() {
+    HWND window = FSetUp->WaitForWindow(Installing, 5000);
+    ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+    ASSERT_TRUE(FSetUp->Click(window, Exit));
+    EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));
+    EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
   }
 
   // The final page, then out through its close button.
@@ -80,6 +105,36 @@ class Download : public ::testing::Test {
     EXPECT_FALSE(FileThere(Root() + L"MirpanN2.zip"));
   }
 
+  // Both parts cut once at about 40% by the server (download-test.sh), each fetched again
+  // after the pause; answers the server's lines of the requests, with the body bytes it sent
+  // in all.
+  std::vector<std::string> InstallThroughOneCutPerPart(const wchar_t* Server, size_t& Sent) {
+    StartDownloadOntoScratchDrive(true);
+    FinishAndClose();
+    EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                        "Downloading file MirpanN1.zip----> completed.",
+                                        "Installing file MirpanN1.zip----> Complited",
+                                        "Downloading file MirpanN2.zip----> Failed (2 Try)",
+                                        "Downloading file MirpanN2.zip----> completed.",
+                                        "Installing file MirpanN2.zip----> Complited"}),
+              Lines(FileBytes(Product() + L"Install.log")));
+    ExpectBothPartsInstalled();
+    std::string text =
+        FileBytes(BuildFolder(L"download-" + std::wstring(Server) + L"\\log\\requests.log"));
+    std::vector<std::string> requests;
+    Sent = 0;
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+      requests.push_back(text.substr(at, end - at));
+      Sent += std::stoul(requests.back().substr(requests.back().rfind("sent=") + 5));
+    }
+    std::cout << "body bytes the server sent: " << Sent << "\n";
+    return requests;
+  }
+  size_t PartsSize() const {
+    return FileBytes(BuildFolder(L"bin\\MirpanN1.zip")).size() +
+           FileBytes(BuildFolder(L"bin\\MirpanN2.zip")).size();
+  }
+
   double SecondsSinceStart() const { return (GetTickCount() - FStarted) / 1000.0; }
 
   std::unique_ptr<TSetUpDriver> FSetUp;
@@ -90,6 +145,10 @@ class Download : public ::testing::Test {
 class DownloadFromNginx : public Download {};
 class DownloadRefused : public Download {};
 class DownloadFaults : public Download {};
+class DownloadStamped : public Download {};
+class DownloadResume : public Download {};
+class DownloadWithoutRanges : public Download {};
+class DownloadThroughRelay : public Download {};
 
 }  // namespace
 
@@ -137,24 +196,13 @@ TEST_F(DownloadRefused, FirstPartSpendsTheFailuresTheSecondIsGivenUpAtOnce) {
   double seconds = SecondsSinceStart();
   EXPECT_GE(seconds, 17.5);
   EXPECT_LT(seconds, 23.5);
-  // Nothing was installed, so nothing is registered or dressed: the window stays on this page
-  // with its exit, which leaves after the question.
-  window = FSetUp->WaitForWindow(Installing, 5000);
-  ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
-  ASSERT_TRUE(FSetUp->Click(window, Exit));
-  EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));
-  EXPECT_TRUE(FSetUp->Exited(20000)) << Utf8(FSetUp->VisibleTitles());
+  // Nothing was installed, so nothing is registered or dressed.
+  LeaveFromTheInstallationPage();
   EXPECT_EQ(L"(none)", RegText(HKEY_LOCAL_MACHINE, UninstallKey, L"DisplayName"));
   EXPECT_FALSE(FileThere(Root() + L"Desktop\\Mirpan.lnk"));
   EXPECT_FALSE(FileThere(Root() + L"norvasto\\desktop.ini"));
   EXPECT_FALSE(FileThere(Product()));
-  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed (2 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed (3 Try)",
-                                      "Downloading file MirpanN1.zip----> Failed",
-                                      "Installing file MirpanN1.zip----> Not Installed.",
-                                      "Downloading file MirpanN2.zip----> Failed",
-                                      "Installing file MirpanN2.zip----> Not Installed."}),
+  EXPECT_EQ(FirstPartSpendsTheFailuresTheSecondIsGivenUp,
             Lines(FileBytes(Root() + L"Install.log")));
   ExpectNoPartAtTheRoot();
 }
@@ -251,4 +299,72 @@ TEST_F(DownloadFaults, LeavingDuringAnExtractionFetchesNoFurtherPart) {
   ExpectNoPartAtTheRoot();
   EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat")) << "the cut-off file is removed";
   EXPECT_FALSE(FileThere(Product() + L"UserData\\UserData.mdb"));
+}
+
+// The server's plan (download-test.sh): the first part comes as another archive of its own
+// size, then as one of another size, twice each; the second part as another archive once.
+TEST_F(DownloadStamped, PartsThatAreNotTheMakersAreRefusedOnEveryAttempt) {
+  StartDownloadOntoScratchDrive(true);
+  EXPECT_EQ(ClosingNotice, FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  LeaveFromTheInstallationPage();
+  EXPECT_EQ(FirstPartSpendsTheFailuresTheSecondIsGivenUp,
+            Lines(FileBytes(Root() + L"Install.log")));
+  EXPECT_FALSE(FileThere(Root() + L"Norvasto"));
+  ExpectNoPartAtTheRoot();
+}
+
+// Then the first part comes as another archive once more, and next as the maker's.
+TEST_F(DownloadStamped, TheMakersPartAfterAnotherOneInstalls) {
+  StartDownloadOntoScratchDrive(true);
+  FinishAndClose();
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> completed.",
+                                      "Installing file MirpanN1.zip----> Complited",
+                                      "Downloading file MirpanN2.zip----> completed.",
+                                      "Installing file MirpanN2.zip----> Complited"}),
+            Lines(FileBytes(Product() + L"Install.log")));
+  ExpectBothPartsInstalled();
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat"));
+}
+
+TEST_F(DownloadResume, CutPartsGoOnFromTheirKeptBytes) {
+  size_t sent = 0;
+  const std::vector<std::string> requests = InstallThroughOneCutPerPart(L"resume", sent);
+  ASSERT_EQ(4u, requests.size());
+  for (size_t second : {1, 3}) {
+    const std::string& request = requests[second];
+    EXPECT_NE(std::string::npos, request.find(" ok Range=bytes=")) << request;
+    EXPECT_NE(std::string::npos, request.find(" If-Range=\"")) << request;
+  }
+  EXPECT_LE(sent, PartsSize() * 12 / 10);
+}
+
+// Then each part is cut once more, and the server does not send the rest it is asked for (a
+// 206 of another range, a 416): the same attempt fetches the part whole.
+TEST_F(DownloadResume, RestRefusedTheSameAttemptStartsFromZero) {
+  size_t sent = 0;
+  const std::vector<std::string> requests = InstallThroughOneCutPerPart(L"resume", sent);
+  ASSERT_EQ(10u, requests.size());
+  EXPECT_NE(std::string::npos, requests[5].find("MirpanN1.zip shifted Range=bytes="));
+  EXPECT_EQ(0u,
+            requests[6].find("MirpanN1.zip ok Range=- If-Range=- sent=" +
+                             std::to_string(FileBytes(BuildFolder(L"bin\\MirpanN1.zip")).size())));
+  EXPECT_NE(std::string::npos, requests[8].find("MirpanN2.zip 416 Range=bytes="));
+  EXPECT_EQ(0u, requests[9].find("MirpanN2.zip ok Range=- If-Range=- sent="));
+}
+
+TEST_F(DownloadWithoutRanges, CutPartsComeAgainWhole) {
+  size_t sent = 0;
+  InstallThroughOneCutPerPart(L"norange", sent);
+  EXPECT_GT(sent, PartsSize() * 13 / 10);
+}
+
+// nginx's own ETag, 206 and Content-Range, behind a relay that cuts each part once.
+TEST_F(DownloadThroughRelay, CutPartsGoOnFromTheirKeptBytes) {
+  size_t sent = 0;
+  const std::vector<std::string> requests = InstallThroughOneCutPerPart(L"relay", sent);
+  ASSERT_EQ(4u, requests.size());
+  for (size_t second : {1, 3})
+    EXPECT_NE(std::string::npos, requests[second].find(" ok Range=bytes=")) << requests[second];
+  EXPECT_LE(sent, PartsSize() * 12 / 10);
 }

@@ -7,6 +7,12 @@
 #   SERVER: nginx    both parts from nginx
 #           refused  nothing listening
 #           faults   the fault-injecting server, with the plan below
+#           stamped  the same server with other parts in place of the maker's, for a stamped
+#                    program
+#           resume   the same server cutting each part once at about 40%, then once more
+#                    to refuse the rest it is asked for
+#           norange  the same, and it ignores Range
+#           relay    nginx behind a relay that cuts the first answer of each part at about 40%
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../../scripts/lib/download-host.sh"
@@ -23,8 +29,9 @@ cp "$MIRPAN_BINARY_DIR/bin/MirpanN1.zip" "$MIRPAN_BINARY_DIR/bin/MirpanN2.zip" "
 mkdir -p "$work/uploads/long"
 cp "$MIRPAN_BINARY_DIR/tests/install/test-parts/long-extraction/MirpanN1.zip" "$work/uploads/long/"
 
-server_pid=
+server_pid= nginx_pid=
 cleanup() {
+  [ -z "$nginx_pid" ] || kill "$nginx_pid" 2>/dev/null || true
   if [ -n "$server_pid" ]; then
     kill "$server_pid" 2>/dev/null || true
     wait "$server_pid" 2>/dev/null || true
@@ -42,6 +49,27 @@ case "$server" in
       --plan "MirpanN1.zip=reset,short,ok,stall,ok,ok,slow,long;MirpanN2.zip=404,ok,chunked,garbage" \
       >"$work/server.log" 2>&1 &
     server_pid=$!
+    ;;
+  stamped)
+    python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
+      --plan "MirpanN1.zip=altered,long,altered,long,long,ok;MirpanN2.zip=altered" \
+      >"$work/server.log" 2>&1 &
+    server_pid=$!
+    ;;
+  resume | norange)
+    ignore=
+    [ "$server" = resume ] || ignore=--ignore-range
+    python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
+      --plan "MirpanN1.zip=cut,ok,cut,shifted;MirpanN2.zip=cut,ok,cut,416" $ignore >"$work/server.log" 2>&1 &
+    server_pid=$!
+    ;;
+  relay)
+    nginx_start "$work/nginx" "$work" 8080
+    nginx_pid=$NGINX_PID
+    python3 "$here/CuttingRelay.py" --port 80 --upstream 8080 --log-dir "$work/log" \
+      >"$work/server.log" 2>&1 &
+    server_pid=$!
+    wait_listening 8080
     ;;
   refused) ;;
   *)

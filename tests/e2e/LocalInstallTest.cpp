@@ -80,6 +80,39 @@ class LocalInstall : public ::testing::Test {
     WriteBytes(Product() + L"UserData\\UserData.mdb", OwnData);
   }
 
+  // The notice of a part that cannot be installed, then the one of the incomplete installation.
+  void ExpectPartReportedAndTheClosingNotice(const std::wstring& Part) {
+    EXPECT_EQ(L"הרכיב " + Part + L" פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
+              FSetUp->AnswerDialog(L"התקנת Mirpan"));
+    EXPECT_EQ(L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n",
+              FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  }
+
+  // SetUp.exe stamped with Part1 and the demo's second part, beside them, on page 2.
+  HWND StartStampedToTheDrivePage(const std::wstring& Part1) {
+    const std::wstring source = SourceWith(Part1, BuildFolder(L"bin\\MirpanN2.zip"));
+    StampProgram(source + L"\\SetUp.exe", {source + L"\\MirpanN1.zip", source + L"\\MirpanN2.zip"});
+    return StartAndWalkToTheDrivePage(source + L"\\SetUp.exe");
+  }
+
+  // The drive of 100 MB the runner makes.
+  static std::wstring SmallDrive() {
+    const char* letter = std::getenv("MIRPAN_SMALL_DRIVE");
+    return std::wstring(1, static_cast<wchar_t>(letter ? *letter : L'?')) + L":\\";
+  }
+
+  // The full-disk message, and the scratch drive chosen before back in the box.
+  void ExpectRefusedBackOnTheScratchDrive(HWND Window) {
+    EXPECT_EQ(
+        L"בדיסק אותו בחרת אין מספיק מקום להתקנת התוכנה.\r\nלהתקנה דרוש מינמום 150 מ\"ב\r\n"
+        L"איתך הסליחה.\r\n",
+        FSetUp->AnswerDialog(L"דיסק מלא"));
+    for (DWORD end = GetTickCount() + 10000;
+         FSetUp->DriveBoxText(Window) != Root() && GetTickCount() < end;)
+      Sleep(50);
+    EXPECT_EQ(Root(), FSetUp->DriveBoxText(Window));
+  }
+
   std::unique_ptr<TSetUpDriver> FSetUp;
 };
 
@@ -134,16 +167,26 @@ TEST_F(LocalInstall, DamagedPartsAreReportedAndTheRestInstalled) {
   const std::wstring source = SourceWith(TestPart(L"crc-mismatch", L"MirpanN1.zip"),
                                          TestPart(L"not-a-zip", L"MirpanN2.zip"));
   StartAndChooseScratchDrive(source + L"\\SetUp.exe");
-  EXPECT_EQ(L"הרכיב " + source + L"\\MirpanN2.zip פגום.\r\nלא ניתן להתקינו.\r\nאיתך הסליחה.",
-            FSetUp->AnswerDialog(L"התקנת Mirpan"));
-  EXPECT_EQ(L"לפחות אחד הרכיבים לא הותקן בהצלחה.\r\nאיתך הסליחה.\r\n",
-            FSetUp->AnswerDialog(L"התקנת Mirpan"));
+  ExpectPartReportedAndTheClosingNotice(source + L"\\MirpanN2.zip");
   FinishAndClose();
   EXPECT_FALSE(FileThere(Product() + L"HELP\\ReadMe.txt"));
   EXPECT_TRUE(FileThere(Product() + L"Topic\\ReadMe.txt"));
   EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
   EXPECT_FALSE(FolderThere(Product() + L"UserData"));
   ExpectFolderIconsBelow(Root());
+}
+
+TEST_F(LocalInstall, PartThatIsNotTheMakersIsNotOpenedBesideAStampedProgram) {
+  // A valid archive, but not the one the program was stamped with.
+  const std::wstring source =
+      SourceWith(TestPart(L"long-extraction", L"MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip"));
+  StampProgram(source + L"\\SetUp.exe",
+               {BuildFolder(L"bin\\MirpanN1.zip"), BuildFolder(L"bin\\MirpanN2.zip")});
+  StartAndChooseScratchDrive(source + L"\\SetUp.exe");
+  ExpectPartReportedAndTheClosingNotice(source + L"\\MirpanN1.zip");
+  FinishAndClose();
+  EXPECT_FALSE(FileThere(Product() + L"Bin\\Archive.dat"));
+  EXPECT_TRUE(FileThere(Product() + L"UserData\\UserData.mdb"));
 }
 
 TEST_F(LocalInstall, LeavingDuringTheExtractionFinishesTheStepsWithoutTheFinalPage) {
@@ -167,23 +210,33 @@ TEST_F(LocalInstall, LeavingDuringTheExtractionFinishesTheStepsWithoutTheFinalPa
 }
 
 TEST_F(LocalInstall, DriveWithoutRoomIsRefusedAndThePreviousOneReturns) {
-  const char* letter = std::getenv("MIRPAN_SMALL_DRIVE");  // 100 MB, made by the runner
-  ASSERT_NE(nullptr, letter);
-  const std::wstring small = std::wstring(1, static_cast<wchar_t>(*letter)) + L":\\";
+  const std::wstring small = SmallDrive();
   HWND window = StartAndWalkToTheDrivePage(BuildFolder(L"bin\\SetUp.exe"));
   ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
   ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
   ASSERT_TRUE(FSetUp->ChooseDrive(window, small));
-  EXPECT_EQ(
-      L"בדיסק אותו בחרת אין מספיק מקום להתקנת התוכנה.\r\nלהתקנה דרוש מינמום 150 מ\"ב\r\n"
-      L"איתך הסליחה.\r\n",
-      FSetUp->AnswerDialog(L"דיסק מלא"));
-  for (DWORD end = GetTickCount() + 10000;
-       FSetUp->DriveBoxText(window) != Root() && GetTickCount() < end;)
-    Sleep(50);
-  EXPECT_EQ(Root(), FSetUp->DriveBoxText(window));
+  ExpectRefusedBackOnTheScratchDrive(window);
   ASSERT_TRUE(FSetUp->Click(window, Next));
   FinishAndClose();
   EXPECT_TRUE(FileThere(Product() + L"Bin\\Mirpan.exe"));
   EXPECT_FALSE(FolderThere(small + L"Norvasto"));
+}
+
+TEST_F(LocalInstall, StampedProgramWantsRoomForWhatItsPartsUnpackTo) {
+  const std::wstring small = SmallDrive();
+  // 256 MB more unpacked than the small drive holds.
+  HWND window = StartStampedToTheDrivePage(TestPart(L"big-unpacked", L"MirpanN1.zip"));
+  ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+  ASSERT_TRUE(FSetUp->ChooseDrive(window, Root()));
+  ASSERT_TRUE(FSetUp->ChooseDrive(window, small));
+  ExpectRefusedBackOnTheScratchDrive(window);
+  FSetUp.reset();
+
+  // The demo parts need far less than the 150 MB an unstamped program asks for.
+  window = StartStampedToTheDrivePage(BuildFolder(L"bin\\MirpanN1.zip"));
+  ASSERT_NE(nullptr, window) << Utf8(FSetUp->VisibleTitles());
+  ASSERT_TRUE(FSetUp->ChooseDrive(window, small));
+  ASSERT_TRUE(FSetUp->Click(window, Next));
+  FinishAndClose();
+  EXPECT_TRUE(FileThere(small + L"Norvasto\\Mirpan\\Bin\\Mirpan.exe"));
 }

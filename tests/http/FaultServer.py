@@ -64,6 +64,7 @@ class Handler(socketserver.BaseRequestHandler):
             with open(log + ".tmp", "wb") as f:
                 f.write(request)
             os.replace(log + ".tmp", log)
+            self.request_head = request
             path = request.split(b" ")[1].decode("latin-1")
             if not self.answer(path):
                 return

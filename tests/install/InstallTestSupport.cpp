@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "framework/Text.h"
+#include "stamp/SetUpStamp.h"
 #include "tools/MirpanProduct.h"
 
 namespace InstallTest {
@@ -28,6 +29,15 @@ std::wstring BuildFolder(const std::wstring& Relative) {
   for (wchar_t& c : folder)
     if (c == L'/') c = L'\\';
   return folder;
+}
+
+void StampProgram(const std::wstring& Program, const std::vector<std::wstring>& Parts) {
+  auto utf8 = [](const std::wstring& Path) {
+    return Utf8FromU16(std::u16string(Path.begin(), Path.end()));
+  };
+  std::vector<std::string> parts;
+  for (const std::wstring& part : Parts) parts.push_back(utf8(part));
+  StampSetUp(utf8(Program), parts);
 }
 
 const char* const PlantedUserData = "the user's own company data";

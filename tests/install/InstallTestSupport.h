@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "../support/TestFiles.h"
 #include "controls/TProgressFill.h"
@@ -22,6 +23,9 @@ void ClearScratch();
 std::wstring BuildFolder(const std::wstring& Relative);
 
 using namespace TestFiles;
+
+// Writes the maker's stamp of Parts into the program file, as the release step does.
+void StampProgram(const std::wstring& Program, const std::vector<std::wstring>& Parts);
 
 // The product folder on the scratch drive, with a trailing backslash.
 std::wstring ScratchProduct();

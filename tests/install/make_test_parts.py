@@ -8,6 +8,7 @@ crc-mismatch/   MirpanN1.zip whose HELP/ReadMe.txt records a wrong CRC-32 (local
 not-a-zip/      MirpanN1.zip as built; MirpanN2.zip is plain text.
 long-extraction/ MirpanN1.zip with a large stored file more in Bin, so that its extraction
                 lasts long enough for the user to act during it; MirpanN2.zip as built.
+big-unpacked/   MirpanN1.zip with a file of 256 MB more in Bin that packs to almost nothing.
 """
 import shutil
 import struct
@@ -49,13 +50,25 @@ def add_long_file(part, target, megabytes=64):
                 data.write(chunk)
 
 
+def add_big_file(part, target, megabytes=256):
+    shutil.copyfile(part, target)
+    with zipfile.ZipFile(target, "a", zipfile.ZIP_DEFLATED) as archive:
+        entry = zipfile.ZipInfo("Bin/Spare.dat", (2026, 1, 1, 12, 0, 0))
+        entry.compress_type = zipfile.ZIP_DEFLATED
+        chunk = bytes(1 << 20)
+        with archive.open(entry, "w", force_zip64=False) as data:
+            for _ in range(megabytes):
+                data.write(chunk)
+
+
 def main():
     parts = Path(sys.argv[1])
     out = Path(sys.argv[2])
     crc = out / "crc-mismatch"
     not_zip = out / "not-a-zip"
     long_extraction = out / "long-extraction"
-    for folder in (crc, not_zip, long_extraction):
+    big = out / "big-unpacked"
+    for folder in (crc, not_zip, long_extraction, big):
         folder.mkdir(parents=True, exist_ok=True)
     (crc / "MirpanN1.zip").write_bytes(break_crc((parts / "MirpanN1.zip").read_bytes(),
                                                  DAMAGED_ENTRY))
@@ -64,6 +77,7 @@ def main():
     (not_zip / "MirpanN2.zip").write_bytes(b"This part was cut off by the download.\r\n")
     add_long_file(parts / "MirpanN1.zip", long_extraction / "MirpanN1.zip")
     shutil.copyfile(parts / "MirpanN2.zip", long_extraction / "MirpanN2.zip")
+    add_big_file(parts / "MirpanN1.zip", big / "MirpanN1.zip")
 
 
 if __name__ == "__main__":

@@ -10,6 +10,7 @@
 #include "wizard/install/ArchiveInstall.h"
 #include "wizard/install/DownloadFile.h"
 #include "wizard/install/InstallFiles.h"
+#include "wizard/install/PartFetch.h"
 
 using namespace MirpanProduct;
 
@@ -34,12 +35,25 @@ TArchiveDownloader::TArchiveDownloader(TArchiveInstaller& Installer, TNetHTTP& H
       FHttpClient(HttpClient),
       FPauseBeforeRetry(std::move(PauseBeforeRetry)) {}
 
-bool TArchiveDownloader::DownloadAttempt(const std::string& Url, const std::wstring& FileName) {
+bool TArchiveDownloader::DownloadAttempt(TPartFetch& Fetch, const std::wstring& PartName,
+                                         const std::wstring& FileName) {
+  const TStampedParts& stamp = FInstaller.Context().Stamp;
+  const bool stamped = stamp.State != TStampState::Unstamped;
+  const TPartStampEntry* expected = stamp.Find(PartName);
   try {
+    // A part the stamp does not know (or a stamp that cannot be read) is never the maker's.
+    if (stamped && !expected) throw EPartMismatch("The stamp has no such part");
+    const TDownloadFile::TVerdict verdict = Fetch.Attempt();
+    if (!stamped || verdict == TDownloadFile::TVerdict::Matches ||
+        (verdict == TDownloadFile::TVerdict::Unknown && PartFileMatches(FileName, *expected)))
+      return true;
+    throw EPartMismatch("The part is not the maker's");
+  } catch (const EPartMismatch& E) {
+    FLastFailure = E.what();
+    // Never extracted, so never left lying where it could be taken for the part, nor kept
+    // for a later attempt to go on from.
+    Fetch.Forget();
     DeleteIfThere(FileName);
-    TDownloadFile file(FileName);
-    FHttpClient.Get(Url, file);
-    return true;
   } catch (const std::exception& E) {
     FLastFailure = E.what();
   }
@@ -54,12 +68,13 @@ bool TArchiveDownloader::DownloadAttempt(const std::string& Url, const std::wstr
 
 bool TArchiveDownloader::DownloadPart(const std::wstring& PartName, const std::wstring& FileName) {
   const TArchiveInstallContext& form = FInstaller.Context();
-  const std::string url = DownloadAddress(PartName);
+  TPartFetch fetch(FHttpClient, DownloadAddress(PartName), FileName,
+                   FInstaller.Context().Stamp.Find(PartName));
   bool downloaded = false;
   // The flag is tested before every attempt, the first one included: once the user chose to
   // leave (during the extraction of a part before), no part is fetched any more.
   while (!downloaded && !form.ExitRequested()) {
-    downloaded = DownloadAttempt(url, FileName);
+    downloaded = DownloadAttempt(fetch, PartName, FileName);
     if (downloaded) break;
     if (FFailures >= kFailureBudget) break;
     FInstallLog->Add("Downloading file " + Ascii(PartName) + "----> Failed (" +

@@ -8,6 +8,7 @@
 
 class TArchiveInstaller;
 class TNetHTTP;
+class TPartFetch;
 class TStringList;
 
 class TArchiveDownloader {
@@ -22,9 +23,11 @@ class TArchiveDownloader {
   const std::string& LastFailure() const { return FLastFailure; }
 
  private:
-  // One attempt: the part fetched whole into FileName. A part counts as downloaded only when
-  // this answers true; false leaves the reason in LastFailure.
-  bool DownloadAttempt(const std::string& Url, const std::wstring& FileName);
+  // One attempt: the part fetched whole into FileName (going on from what an attempt before
+  // left) and, when the program is stamped, matching its stamp. A part counts as downloaded
+  // only when this answers true; false leaves the reason in LastFailure.
+  bool DownloadAttempt(TPartFetch& Fetch, const std::wstring& PartName,
+                       const std::wstring& FileName);
   // The attempts for one part, within the run's failure budget.
   bool DownloadPart(const std::wstring& PartName, const std::wstring& FileName);
   // Up to four extraction attempts of a downloaded part; its file goes once it is in.

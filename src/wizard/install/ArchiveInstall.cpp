@@ -131,13 +131,24 @@ bool TArchiveInstaller::OpenAndSelect(const std::wstring& ArchivePath, bool Extr
   } catch (const std::exception& E) {
     FLastFailure = E.what();
     zipArchiver.Close();
-    ShowInfoDialog(
-        InstallCaption,
-        L"הרכיב " + ArchivePath + L" פגום." + CrLf + L"לא ניתן להתקינו." + CrLf + L"איתך הסליחה.",
-        dlHebrew);
-    F.RefreshMainForm();
+    ReportPartNotInstallable(ArchivePath);
     return false;
   }
+}
+
+void TArchiveInstaller::ReportPartNotInstallable(const std::wstring& ArchivePath) {
+  ShowInfoDialog(
+      InstallCaption,
+      L"הרכיב " + ArchivePath + L" פגום." + CrLf + L"לא ניתן להתקינו." + CrLf + L"איתך הסליחה.",
+      dlHebrew);
+  F.RefreshMainForm();
+}
+
+bool TArchiveInstaller::IsTheMakersPart(const std::wstring& PartName,
+                                        const std::wstring& FileName) const {
+  if (F.Stamp.State == TStampState::Unstamped) return true;
+  const TPartStampEntry* stamp = F.Stamp.Find(PartName);
+  return stamp && PartFileMatches(FileName, *stamp);
 }
 
 void TArchiveInstaller::ExtractSelection(bool ExtractAll) {
@@ -212,7 +223,14 @@ void TArchiveInstaller::InstallFromLocalArchives() {
   AllInstalled = true;
   for (const wchar_t* part : MirpanProduct::ArchiveParts) {
     F.Label21->Show();
-    ExtractArchive(F.SetupFolder + L"\\" + part, ExtractsWhole(part, overwriteUserData));
+    const std::wstring file = F.SetupFolder + L"\\" + part;
+    // A part that is not the maker's is not opened at all, and the installation is incomplete.
+    if (!IsTheMakersPart(part, file)) {
+      ReportPartNotInstallable(file);
+      AllInstalled = false;
+      continue;
+    }
+    ExtractArchive(file, ExtractsWhole(part, overwriteUserData));
   }
   ShowClosingNoticeIfIncomplete();
 }

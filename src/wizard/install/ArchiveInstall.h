@@ -8,6 +8,7 @@
 #include <string>
 
 #include "wizard/install/ArchivePass.h"
+#include "wizard/install/StampedParts.h"
 
 class TLabel;
 class TProgressFill;
@@ -23,6 +24,7 @@ struct TArchiveInstallContext {
   TProgressFill* pbProgress = nullptr;
   std::function<bool()> ExitRequested;
   std::function<void()> RefreshMainForm;
+  TStampedParts Stamp;  // the maker's stamp the program carries
 };
 
 // One shell copy of Source into DestinationFolder, stored beside Source as "<name> - Copy"
@@ -49,6 +51,9 @@ class TArchiveInstaller {
   // True when the part was opened and its extraction ended without an error.
   bool ExtractArchive(const std::wstring& ArchivePath, bool ExtractAll);
   void InstallFromLocalArchives();
+  // Whether the part file may be installed: any part when the program carries no stamp,
+  // otherwise only one that matches its stamp.
+  bool IsTheMakersPart(const std::wstring& PartName, const std::wstring& FileName) const;
   // "Not every part installed", once, at the end of a mode that left AllInstalled false.
   void ShowClosingNoticeIfIncomplete();
   // Why the last archive step that raised failed: opening or an extraction pass.
@@ -70,6 +75,7 @@ class TArchiveInstaller {
 
  private:
   bool OpenAndSelect(const std::wstring& ArchivePath, bool ExtractAll);
+  void ReportPartNotInstallable(const std::wstring& ArchivePath);
   void ExtractSelection(bool ExtractAll);
   bool KeptFilesPassTheirChecks() const;
   void ShowProgress(double Progress);

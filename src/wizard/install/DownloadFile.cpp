@@ -1,11 +1,37 @@
 #include "wizard/install/DownloadFile.h"
 
-#include "framework/Exception.h"
+#include <vector>
 
-TDownloadFile::TDownloadFile(const std::wstring& FileName)
+TDownloadFile::TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp,
+                             bool KeepBytes)
     : FFile(CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+                        KeepBytes ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
   if (!FFile.Valid()) throw Exception("Cannot create file");
+  if (Stamp) {
+    FCheck = std::make_unique<TPartCheck>(*Stamp);
+    FStampedSize = Stamp->Size;
+  }
+  if (!KeepBytes) return;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(FFile.Get(), &size)) throw Exception("Stream seek error");
+  FSize = size.QuadPart;
+  // A part that goes on is checked over all of its bytes, the kept ones first.
+  if (FCheck) HashKeptBytes();
+  SetPosition(FSize);
+}
+
+void TDownloadFile::HashKeptBytes() {
+  std::vector<unsigned char> block(1 << 20);
+  DWORD got = 0;
+  while (ReadFile(FFile.Get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) &&
+         got > 0)
+    FCheck->Add(block.data(), got);
+  if (FCheck->BytesSeen() != static_cast<uint64_t>(FSize)) FCheckLost = true;
+}
+
+void TDownloadFile::StartOver() {
+  SetPosition(0);
+  SetSize(0);
 }
 
 void TDownloadFile::SetPosition(int64_t Position) {
@@ -13,9 +39,17 @@ void TDownloadFile::SetPosition(int64_t Position) {
   at.QuadPart = Position;
   if (!SetFilePointerEx(FFile.Get(), at, nullptr, FILE_BEGIN)) throw Exception("Stream seek error");
   FPosition = Position;
+  // A body begun again from the start is hashed again from the start.
+  if (FCheck && Position == 0) {
+    FCheck->Restart();
+    FCheckLost = false;
+  }
 }
 
 void TDownloadFile::SetSize(int64_t Size) {
+  // Grown ahead for a reply's announced length, which may follow kept bytes it then replaces.
+  if (FCheck && Size > FPosition && static_cast<uint64_t>(Size - FPosition) > FStampedSize)
+    throw EPartMismatch("The part is longer than the maker's");
   int64_t keep = FPosition > Size ? Size : FPosition;
   SetPosition(Size);
   if (!SetEndOfFile(FFile.Get())) throw Exception("Stream write error");
@@ -24,6 +58,12 @@ void TDownloadFile::SetSize(int64_t Size) {
 }
 
 void TDownloadFile::Write(const void* Buffer, size_t Count) {
+  if (FCheck) {
+    if (static_cast<uint64_t>(FPosition) + Count > FStampedSize)
+      throw EPartMismatch("The part is longer than the maker's");
+    if (static_cast<uint64_t>(FPosition) != FCheck->BytesSeen()) FCheckLost = true;
+    if (!FCheckLost) FCheck->Add(Buffer, Count);
+  }
   DWORD written = 0;
   if (!WriteFile(FFile.Get(), Buffer, static_cast<DWORD>(Count), &written, nullptr) ||
       written != Count)
@@ -37,4 +77,11 @@ size_t TDownloadFile::Read(void* Buffer, size_t Count) {
   if (!ReadFile(FFile.Get(), Buffer, static_cast<DWORD>(Count), &read, nullptr)) return 0;
   FPosition += read;
   return read;
+}
+
+TDownloadFile::TVerdict TDownloadFile::StampVerdict() const {
+  if (!FCheck) return TVerdict::Unknown;
+  if (static_cast<uint64_t>(FSize) != FStampedSize) return TVerdict::Differs;
+  if (FCheckLost || FCheck->BytesSeen() != FStampedSize) return TVerdict::Unknown;
+  return FCheck->Matches() ? TVerdict::Matches : TVerdict::Differs;
 }
