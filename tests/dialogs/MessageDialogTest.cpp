@@ -1,8 +1,11 @@
-// The message dialogs as real windows: layout arithmetic, icons, buttons and answers.
+// The message dialogs as real windows: layout arithmetic, icons, captions, buttons and answers.
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include "dialogs/UInstError.h"
 #include "dialogs/UInstMirpanError.h"
+#include "framework/GdiGuards.h"
 #include "support/DialogAnswerer.h"
 
 using namespace TestDialogs;
@@ -30,6 +33,47 @@ RECT WindowPlace(const TWinControl& control) {
   GetWindowRect(control.Handle(), &r);
   MapWindowPoints(HWND_DESKTOP, GetParent(control.Handle()), reinterpret_cast<POINT*>(&r), 2);
   return r;
+}
+
+// The span of caption-bar columns that carry text: between the frame and the close box, a
+// column carries text where it differs from the bar's top row. Read from the window's DC, so
+// it is what the frame shows after both the system and the program painted it.
+struct TInkSpan {
+  int Left = -1, Right = -1, AreaWidth = 0;
+};
+
+TInkSpan CaptionInk(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  RECT outer, client;
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+  const int frame = client.left - outer.left, barBottom = client.top - outer.top - 1;
+  const int width = outer.right - outer.left;
+  TBitmap shot(width, barBottom + 1);
+  TWindowDC dc(window, true);
+  BitBlt(shot.DC(), 0, 0, width, barBottom + 1, dc, 0, 0, SRCCOPY);
+  GdiFlush();
+  auto differs = [](std::uint32_t a, std::uint32_t b) {
+    int sum = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+      sum +=
+          std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+    return sum > 96;
+  };
+  TInkSpan span;
+  const int left = frame + 2, right = width - frame - GetSystemMetrics(SM_CXSIZE) - 2;
+  span.AreaWidth = right - left;
+  for (int x = left; x < right; ++x) {
+    const std::uint32_t bar = shot.Bits()[frame * width + x];
+    for (int y = frame + 1; y < barBottom; ++y) {
+      if (!differs(shot.Bits()[y * width + x], bar)) continue;
+      if (span.Left < 0) span.Left = x - left;
+      span.Right = x - left;
+      break;
+    }
+  }
+  return span;
 }
 
 class MessageDialogTest : public ::testing::Test {
@@ -245,6 +289,26 @@ TEST_F(MessageDialogTest, LongTextGrowsTheDialogAboveTheButtons) {
     EXPECT_LE(buttonBottom, clientHeight);
     EXPECT_GT(clientHeight, 127);
   }
+}
+
+TEST_F(MessageDialogTest, CaptionTextStandsRightInHebrewAndLeftInEnglish) {
+  TInkSpan hebrew, english;
+  WhenDialogShows([&](TMessageDialogForm& form) {
+    hebrew = CaptionInk(form.Handle());
+    PressKey(form, VK_RETURN);
+  });
+  UInstMirpanError::ShowErrorDialog(kCaption, kTwoLines, 2);
+  WhenDialogShows([&](TMessageDialogForm& form) {
+    english = CaptionInk(form.Handle());
+    PressKey(form, VK_RETURN);
+  });
+  UInstMirpanError::ShowErrorDialog(L"Error", JoinLines({L"Cannot open the archive."}), 1);
+  ASSERT_GE(hebrew.Left, 0) << "no caption text drawn";
+  ASSERT_GE(english.Left, 0) << "no caption text drawn";
+  EXPECT_GT(hebrew.Left, hebrew.AreaWidth / 2);
+  EXPECT_GT(hebrew.Right, hebrew.AreaWidth - 12);
+  EXPECT_LT(english.Right, english.AreaWidth / 2);
+  EXPECT_LT(english.Left, 12);
 }
 
 }  // namespace
