@@ -79,6 +79,14 @@ echo "no archive" >"$dir/MirpanN2.zip"
 fresh_drive
 scenario damaged "$dir/SetUp.exe"
 
+# A folder where the maker folder's desktop.ini must be written: the finishing steps fail
+# after the files are in place, and the error reaches the standard error box.
+dir=$(stage errorbox)
+cp "$parts/MirpanN1.zip" "$parts/MirpanN2.zip" "$dir/"
+fresh_drive
+mkdir -p "$demo_root/drive-d/Norvasto/desktop.ini"
+scenario errorbox "$dir/SetUp.exe"
+
 # T: a drive of 100 MB, too small for the product. A wineserver started before the mount would
 # not see it.
 dir=$(stage fulldisk)

@@ -8,6 +8,8 @@
 // damaged   the second part is damaged: its notice, then "not all installed"
 // fulldisk  drive T: has no room: the full-disk notice, then leaving
 // download  download mode: page 3 part-way through the first part
+// errorbox  a folder stands where the maker folder's desktop.ini goes: the standard error box
+//           of the finishing step that cannot write it, the page left behind, then leaving
 // Buttons are found by caption, as the end-to-end tests do; the pointer is real input.
 #include <cstdio>
 #include <functional>
@@ -245,6 +247,21 @@ void FullDisk(const TSetUpDriver& setup) {
   setup.AnswerDialog(SetUpText::ExitQuestionCaption, true);
 }
 
+void ErrorBox(const TSetUpDriver& setup) {
+  if (!InstallOntoD(setup)) return;
+  HWND box = Dialog(setup, L"SetUp", 180000);
+  Shoot(box, L"error-box", kDialogMargin);
+  if (!box) return;
+  setup.PressEnter(box);
+  for (int i = 0; i < 200 && IsWindowVisible(box); ++i) Sleep(50);
+  Shoot(setup.WaitForWindow(SetUpText::Installing), L"page3-after-error");
+  setup.LeaveDuringInstallation();
+  if (!setup.Exited(20000)) {
+    Note(L"the program did not end after the exit question");
+    ++Failures;
+  }
+}
+
 void Download(const TSetUpDriver& setup) {
   if (!InstallOntoD(setup)) return;
   ShootPartWay(setup.WaitForWindow(SetUpText::Installing), L"download-partway");
@@ -266,6 +283,7 @@ int wmain(int argc, wchar_t** argv) {
                                                        : scenario == L"userdata" ? UserData
                                                        : scenario == L"damaged"  ? Damaged
                                                        : scenario == L"fulldisk" ? FullDisk
+                                                       : scenario == L"errorbox" ? ErrorBox
                                                                                  : Download;
   TSetUpDriver setup(argv[1]);
   if (!setup.Started()) {
