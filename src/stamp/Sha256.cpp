@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "stamp/Sha256Blocks.h"
+
 namespace {
 
 constexpr uint32_t kRoundConstants[64] = {
@@ -32,6 +34,14 @@ inline uint32_t LoadBigEndian(const uint8_t* p) {
 }
 
 }  // namespace
+
+TSha256::TSha256(bool ProcessorInstructions)
+    : FProcessorBlocks(ProcessorInstructions && [] {
+        static const bool available = Sha256ProcessorBlocksAvailable();
+        return available;
+      }()) {
+  Reset();
+}
 
 void TSha256::Reset() {
   static constexpr uint32_t kInitial[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
@@ -71,6 +81,11 @@ void TSha256::Compress(const uint8_t* block) {
   FState[7] += h;
 }
 
+void TSha256::CompressBlocks(const uint8_t* data, size_t count) {
+  if (FProcessorBlocks) return Sha256ProcessorBlocks(FState, data, count);
+  for (; count > 0; --count, data += 64) Compress(data);
+}
+
 void TSha256::Update(const void* data, size_t count) {
   const uint8_t* p = static_cast<const uint8_t*>(data);
   FTotalBytes += count;
@@ -81,11 +96,13 @@ void TSha256::Update(const void* data, size_t count) {
     p += take;
     count -= take;
     if (FBlockUsed < 64) return;
-    Compress(FBlock);
+    CompressBlocks(FBlock, 1);
     FBlockUsed = 0;
   }
   // Whole blocks straight from the caller's buffer: no copy on the long path.
-  for (; count >= 64; p += 64, count -= 64) Compress(p);
+  CompressBlocks(p, count / 64);
+  p += count / 64 * 64;
+  count %= 64;
   std::memcpy(FBlock, p, count);
   FBlockUsed = count;
 }
