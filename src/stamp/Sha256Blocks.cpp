@@ -30,8 +30,8 @@ bool Sha256ProcessorBlocksAvailable() {
 // The instructions keep the state as the lane pairs ABEF and CDGH, four rounds per group of
 // four message words; the schedule for later groups comes from the four groups before.
 __attribute__((target("sha,sse4.1,ssse3"))) void Sha256ProcessorBlocks(uint32_t State[8],
-                                                                        const uint8_t* Data,
-                                                                        size_t Count) {
+                                                                       const uint8_t* Data,
+                                                                       size_t Count) {
   const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
   __m128i dcba = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&State[0]));
   __m128i hgfe = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&State[4]));
