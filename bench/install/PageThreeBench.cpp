@@ -3,10 +3,13 @@
 // Run by bench/install/run on a scratch drive (MIRPAN_SCRATCH_DRIVE) under Wine:
 //   PageThreeBench.exe SETUP_EXE ZIPX_EXE PAYLOAD_FOLDER
 #include <windows.h>
+// after windows.h
+#include <shlobj.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,40 +61,89 @@ int Run(const std::wstring& CommandLine) {
   return static_cast<int>(code);
 }
 
-// Which step of page 3 runs, as seen from outside: the product folder comes with the
-// extraction, the first-run marker with the first finishing step.
-const char* Phase(const std::wstring& Root) {
+const wchar_t* const kUninstallKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Mirpan";
+
+bool Exists(const std::wstring& Path) {
+  return GetFileAttributesW(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool UninstallEntryExists() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return false;
+  RegCloseKey(key);
+  return true;
+}
+
+std::wstring DesktopLink() {
+  wchar_t desktop[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+  return std::wstring(desktop) + L"\\Mirpan.lnk";
+}
+
+// The steps of page 3 in their order, each known from outside by what the step before it
+// left: the product folder comes with the extraction, the first-run marker with the first
+// finishing step, and so on. A step is "reached" once what marks it is there.
+struct TPhase {
+  const char* Name;
+  std::function<bool()> Reached;
+};
+
+std::vector<TPhase> Phases(const std::wstring& Root) {
   const std::wstring product = Root + L"Norvasto\\Mirpan";
-  if (GetFileAttributesW(product.c_str()) == INVALID_FILE_ATTRIBUTES) return "before extraction";
-  if (GetFileAttributesW((product + L"\\firstTime.dat").c_str()) == INVALID_FILE_ATTRIBUTES)
-    return "extraction";
-  return "finishing steps";
+  const std::wstring link = DesktopLink();
+  return {
+      {"before extraction", [] { return true; }},
+      {"extraction", [=] { return Exists(product); }},
+      {"settings key, uninstall entry", [=] { return Exists(product + L"\\firstTime.dat"); }},
+      {"file types, links, wallpaper", [] { return UninstallEntryExists(); }},
+      {"folder icons, page 4", [=] { return Exists(product + L"\\desktop.ini"); }},
+  };
+}
+
+// The last phase reached, never going back.
+size_t PhaseNow(const std::vector<TPhase>& Phases, size_t Before) {
+  size_t at = Before;
+  while (at + 1 < Phases.size() && Phases[at + 1].Reached()) ++at;
+  return at;
 }
 
 struct TAnswer {
   double At;       // seconds since Next on page 2
   double Latency;  // milliseconds
-  const char* Phase;
+  size_t Phase;
   std::wstring Showing;
 };
 
-// Sends WM_NULL every 20 ms until told to stop, and keeps how long each answer took.
+// Sends WM_NULL every 20 ms until told to stop, and keeps how long each answer took and when
+// each phase was first seen.
 class TProbe {
  public:
   TProbe(HWND Window, const TSetUpDriver& SetUp, const std::wstring& Root, double Start)
-      : FWindow(Window), FSetUp(SetUp), FRoot(Root), FStart(Start), FThread([this] { Loop(); }) {}
+      : FWindow(Window),
+        FSetUp(SetUp),
+        FPhases(Phases(Root)),
+        FPhaseSeen(FPhases.size(), -1),
+        FStart(Start),
+        FThread([this] { Loop(); }) {}
   ~TProbe() { Stop(); }
   void Stop() {
     FStop = true;
     if (FThread.joinable()) FThread.join();
   }
   const std::vector<TAnswer>& Answers() const { return FAnswers; }
+  const std::vector<TPhase>& PhaseList() const { return FPhases; }
+  // Seconds after Next when the phase was first seen, -1 when never.
+  double PhaseSeen(size_t Phase) const { return FPhaseSeen[Phase]; }
 
  private:
   void Loop() {
+    size_t phase = 0;
     while (!FStop) {
-      const char* phase = Phase(FRoot);
+      phase = PhaseNow(FPhases, phase);
       const double sent = Now();
+      if (FPhaseSeen[phase] < 0) FPhaseSeen[phase] = sent - FStart;
       DWORD_PTR result = 0;
       SendMessageTimeoutW(FWindow, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
       const double latency = (Now() - sent) * 1000;
@@ -106,7 +158,8 @@ class TProbe {
 
   HWND FWindow;
   const TSetUpDriver& FSetUp;
-  std::wstring FRoot;
+  std::vector<TPhase> FPhases;
+  std::vector<double> FPhaseSeen;
   double FStart;
   std::atomic<bool> FStop{false};
   std::vector<TAnswer> FAnswers;
@@ -146,6 +199,10 @@ int wmain(int argc, wchar_t** argv) {
     if (code != 0) std::fprintf(stderr, "zipx exited %d on %s\n", code, Utf8(name).c_str());
   }
 
+  // Traces of an earlier run would mark phases as reached before their time.
+  RegDeleteKeyW(HKEY_LOCAL_MACHINE, kUninstallKey);
+  DeleteFileW(DesktopLink().c_str());
+
   TSetUpDriver setUp(source + L"\\SetUp.exe");
   HWND window = setUp.Started() ? setUp.WalkToTheDrivePage() : nullptr;
   if (!window || !setUp.ChooseDrive(window, root)) {
@@ -171,9 +228,24 @@ int wmain(int argc, wchar_t** argv) {
               pageThree / zipxSeconds);
   std::printf("answers: %zu   median: %.1f ms   p99: %.1f ms   max: %.1f ms\n", latencies.size(),
               Percentile(latencies, 0.5), Percentile(latencies, 0.99), Percentile(latencies, 1.0));
+  const std::vector<TPhase>& phases = probe.PhaseList();
+  for (size_t i = 0; i < phases.size(); ++i) {
+    const double from = probe.PhaseSeen(i);
+    if (from < 0) continue;
+    double to = pageThree;
+    for (size_t j = i + 1; j < phases.size(); ++j)
+      if (probe.PhaseSeen(j) >= 0) {
+        to = probe.PhaseSeen(j);
+        break;
+      }
+    double worst = 0;
+    for (const TAnswer& answer : probe.Answers())
+      if (answer.Phase == i) worst = std::max(worst, answer.Latency);
+    std::printf("  %-32s %6.2f s  longest wait %6.1f ms\n", phases[i].Name, to - from, worst);
+  }
   for (const TAnswer& answer : probe.Answers())
     if (answer.Latency > kSlowWait)
       std::printf("  wait %.0f ms at %.2f s after Next, %s, showing: %s\n", answer.Latency,
-                  answer.At, answer.Phase, Utf8(answer.Showing).c_str());
+                  answer.At, phases[answer.Phase].Name, Utf8(answer.Showing).c_str());
   return 0;
 }

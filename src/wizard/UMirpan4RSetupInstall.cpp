@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "dialogs/UInstMirpanError.h"
+#include "framework/Application.h"
 #include "framework/Exception.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
@@ -123,5 +124,5 @@ void TFrmSetUp::RunFinishingSteps() {
   choices.ProductName = ProductName();
   choices.AddShortcut = CBAddShortCut->Checked();
   choices.SetWallPaper = cbSetWallPaper->Checked();
-  RunFinishingSequence(InstallRec, choices);
+  RunFinishingSequence(InstallRec, choices, [] { Application->ProcessMessages(); });
 }

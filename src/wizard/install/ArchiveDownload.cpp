@@ -45,7 +45,8 @@ bool TArchiveDownloader::DownloadAttempt(TPartFetch& Fetch, const std::wstring& 
     if (stamped && !expected) throw EPartMismatch("The stamp has no such part");
     const TDownloadFile::TVerdict verdict = Fetch.Attempt();
     if (!stamped || verdict == TDownloadFile::TVerdict::Matches ||
-        (verdict == TDownloadFile::TVerdict::Unknown && PartFileMatches(FileName, *expected)))
+        (verdict == TDownloadFile::TVerdict::Unknown &&
+         PartFileMatches(FileName, *expected, [this] { FInstaller.KeepAnswering(); })))
       return true;
     throw EPartMismatch("The part is not the maker's");
   } catch (const EPartMismatch& E) {

@@ -145,14 +145,15 @@ void TArchiveInstaller::ReportPartNotInstallable(const std::wstring& ArchivePath
 }
 
 bool TArchiveInstaller::IsTheMakersPart(const std::wstring& PartName,
-                                        const std::wstring& FileName) const {
+                                        const std::wstring& FileName) {
   if (F.Stamp.State == TStampState::Unstamped) return true;
   const TPartStampEntry* stamp = F.Stamp.Find(PartName);
-  return stamp && PartFileMatches(FileName, *stamp);
+  return stamp && PartFileMatches(FileName, *stamp, [this] { KeepAnswering(); });
 }
 
 void TArchiveInstaller::ExtractSelection(bool ExtractAll) {
   FWritten.clear();
+  FPace.Restart();
   zipArchiver.Extract(ExtractAll);
 }
 
@@ -173,6 +174,7 @@ bool TArchiveInstaller::ExtractArchive(const std::wstring& ArchivePath, bool Ext
       result = false;
     }
   }
+  ShowLatestProgress();
   // A part whose extraction broke off has files missing, whatever the single files said.
   if (!result) AllInstalled = false;
   if (zipArchiver.ExtractCorruptedFiles() && !KeptFilesPassTheirChecks()) AllInstalled = false;
@@ -195,13 +197,23 @@ bool TArchiveInstaller::KeptFilesPassTheirChecks() const {
 }
 
 void TArchiveInstaller::ShowProgress(double Progress) {
-  F.pbProgress->SetPosition(static_cast<int>(std::lround(Progress)));
+  FReportedPosition = static_cast<int>(std::lround(Progress));
+  if (FPace.Due()) ShowLatestProgress();
+}
+
+void TArchiveInstaller::ShowLatestProgress() {
+  if (!FReportedFile.empty()) F.LFileName->SetCaption(WideFromCp1255(FReportedFile));
+  F.pbProgress->SetPosition(FReportedPosition);
   Application->ProcessMessages();
+}
+
+void TArchiveInstaller::KeepAnswering() {
+  if (FPace.Due()) Application->ProcessMessages();
 }
 
 void TArchiveInstaller::ZipFileProgress(const std::string& FileName, double Progress, bool Finished,
                                         bool& Cancel) {
-  F.LFileName->SetCaption(WideFromCp1255(FileName));
+  FReportedFile = FileName;
   // A file whose pass was cancelled before its end was removed again, so it was not written.
   if (Finished && !Cancel) FWritten.insert(FileName);
   ShowProgress(Progress);
