@@ -77,6 +77,7 @@ TArchiveInstaller::TArchiveInstaller(TArchiveInstallContext Context) : F(std::mo
   zipArchiver.OnOverallProgress = [this](double Progress, bool& Cancel) {
     ZipOverallProgress(Progress, Cancel);
   };
+  zipArchiver.OnDecoding = [this] { KeepAnswering(); };
   zipArchiver.OnFileFailure = [this](const std::string& FileName) { ZipFileFailure(FileName); };
 }
 
@@ -198,7 +199,7 @@ bool TArchiveInstaller::KeptFilesPassTheirChecks() const {
 
 void TArchiveInstaller::ShowProgress(double Progress) {
   FReportedPosition = static_cast<int>(std::lround(Progress));
-  if (FPace.Due()) ShowLatestProgress();
+  KeepAnswering();
 }
 
 void TArchiveInstaller::ShowLatestProgress() {
@@ -208,7 +209,7 @@ void TArchiveInstaller::ShowLatestProgress() {
 }
 
 void TArchiveInstaller::KeepAnswering() {
-  if (FPace.Due()) Application->ProcessMessages();
+  if (FPace.Due()) ShowLatestProgress();
 }
 
 void TArchiveInstaller::ZipFileProgress(const std::string& FileName, double Progress, bool Finished,
