@@ -108,7 +108,8 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
   const std::wstring target = ProductFolder() + L"\\";
   bool copied = false;
   try {
-    copied = CopyFolder(folder, target);
+    // The shell copies the whole folder in one call, which may take long.
+    Application->RunWhileAnswering([&] { copied = CopyFolder(folder, target); });
   } catch (const std::exception& E) {
     FLastFailure = E.what();
     copied = false;
@@ -178,7 +179,12 @@ bool TArchiveInstaller::ExtractArchive(const std::wstring& ArchivePath, bool Ext
   ShowLatestProgress();
   // A part whose extraction broke off has files missing, whatever the single files said.
   if (!result) AllInstalled = false;
-  if (zipArchiver.ExtractCorruptedFiles() && !KeptFilesPassTheirChecks()) AllInstalled = false;
+  if (zipArchiver.ExtractCorruptedFiles()) {
+    // Reads back every file the pass wrote.
+    bool checked = true;
+    Application->RunWhileAnswering([&] { checked = KeptFilesPassTheirChecks(); });
+    if (!checked) AllInstalled = false;
+  }
   zipArchiver.Close();
   return result;
 }
