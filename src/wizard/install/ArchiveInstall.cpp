@@ -215,7 +215,7 @@ void TArchiveInstaller::ShowLatestProgress() {
 }
 
 void TArchiveInstaller::KeepAnswering() {
-  if (FPace.Due()) ShowLatestProgress();
+  FPace.Report([this] { ShowLatestProgress(); });
 }
 
 void TArchiveInstaller::ZipFileProgress(const std::string& FileName, double Progress, bool Finished,
