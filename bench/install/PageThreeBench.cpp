@@ -2,6 +2,8 @@
 // the wizard's window takes to answer a message sent every 20 ms while page 3 runs.
 // Run by bench/install/run on a scratch drive (MIRPAN_SCRATCH_DRIVE) under Wine:
 //   PageThreeBench.exe SETUP_EXE ZIPX_EXE PAYLOAD_FOLDER
+//   PageThreeBench.exe --download SETUP_EXE SILENCE_FILE   (SetUp.exe alone, its parts coming
+//                       from the download host; the server keeps SILENCE_FILE while silent)
 #include <windows.h>
 
 #include <algorithm>
@@ -58,10 +60,23 @@ int Run(const std::wstring& CommandLine) {
   return static_cast<int>(code);
 }
 
+bool Exists(const std::wstring& Name) {
+  return GetFileAttributesW(Name.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring SilenceFile;  // download mode only
+
 // Which step of page 3 runs, as seen from outside: the product folder comes with the
-// extraction, the first-run marker with the first finishing step.
+// extraction, the first-run marker with the first finishing step. A downloaded part lies at
+// the drive root from its request to the end of its extraction.
 const char* Phase(const std::wstring& Root) {
   const std::wstring product = Root + L"Norvasto\\Mirpan";
+  if (!SilenceFile.empty()) {
+    if (Exists(SilenceFile)) return "server silent";
+    if (Exists(Root + L"MirpanN1.zip"))
+      return Exists(product) ? "part 1 extraction" : "part 1 download";
+    if (Exists(Root + L"MirpanN2.zip")) return "part 2 download or extraction";
+  }
   if (GetFileAttributesW(product.c_str()) == INVALID_FILE_ATTRIBUTES) return "before extraction";
   if (GetFileAttributesW((product + L"\\firstTime.dat").c_str()) == INVALID_FILE_ATTRIBUTES)
     return "extraction";
@@ -123,22 +138,28 @@ double Percentile(std::vector<double> Values, double Fraction) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  const bool download = argc == 4 && std::wstring(argv[1]) == L"--download";
   if (argc != 4) {
-    std::fprintf(stderr, "usage: PageThreeBench SETUP_EXE ZIPX_EXE PAYLOAD_FOLDER\n");
+    std::fprintf(stderr,
+                 "usage: PageThreeBench SETUP_EXE ZIPX_EXE PAYLOAD_FOLDER\n"
+                 "       PageThreeBench --download SETUP_EXE SILENCE_FILE\n");
     return 2;
   }
-  const std::wstring setupExe = argv[1], zipx = argv[2], payload = argv[3];
+  const std::wstring setupExe = argv[download ? 2 : 1], zipx = argv[2], payload = argv[3];
+  if (download) SilenceFile = argv[3];
   const std::wstring root = ScratchRoot();
   const std::wstring source = root + L"Source";
   CreateDirectoryW(source.c_str(), nullptr);
-  for (const wchar_t* name : {L"MirpanN.zip", L"MirpanN1.zip", L"MirpanN2.zip"})
-    if (!Copy(payload + L"\\" + name, source + L"\\" + name)) return 1;
+  if (!download)
+    for (const wchar_t* name : {L"MirpanN.zip", L"MirpanN1.zip", L"MirpanN2.zip"})
+      if (!Copy(payload + L"\\" + name, source + L"\\" + name)) return 1;
   if (!Copy(setupExe, source + L"\\SetUp.exe")) return 1;
 
   // The archiver alone, on the same parts and the same drive.
   const std::wstring out = root + L"zipx-out";
   double zipxSeconds = 0;
   for (const wchar_t* name : {L"MirpanN1.zip", L"MirpanN2.zip"}) {
+    if (download) break;
     const double start = Now();
     int code =
         Run(L"\"" + zipx + L"\" extract \"" + source + L"\\" + name + L"\" \"" + out + L"\"");
@@ -167,10 +188,26 @@ int wmain(int argc, wchar_t** argv) {
 
   std::vector<double> latencies;
   for (const TAnswer& answer : probe.Answers()) latencies.push_back(answer.Latency);
-  std::printf("page 3: %.2f s   zipx.exe: %.2f s   ratio: %.2f\n", pageThree, zipxSeconds,
-              pageThree / zipxSeconds);
+  if (download)
+    std::printf("page 3: %.2f s (download mode)\n", pageThree);
+  else
+    std::printf("page 3: %.2f s   zipx.exe: %.2f s   ratio: %.2f\n", pageThree, zipxSeconds,
+                pageThree / zipxSeconds);
   std::printf("answers: %zu   median: %.1f ms   p99: %.1f ms   max: %.1f ms\n", latencies.size(),
               Percentile(latencies, 0.5), Percentile(latencies, 0.99), Percentile(latencies, 1.0));
+  // A download's steps apart: a part on its way, a silent server, an extraction.
+  std::vector<std::string> phases;
+  for (const TAnswer& answer : probe.Answers())
+    if (download && std::find(phases.begin(), phases.end(), answer.Phase) == phases.end())
+      phases.push_back(answer.Phase);
+  for (const std::string& phase : phases) {
+    std::vector<double> some;
+    for (const TAnswer& answer : probe.Answers())
+      if (phase == answer.Phase) some.push_back(answer.Latency);
+    std::printf("  %-30s answers: %5zu   median: %5.1f ms   p99: %6.1f ms   max: %6.1f ms\n",
+                phase.c_str(), some.size(), Percentile(some, 0.5), Percentile(some, 0.99),
+                Percentile(some, 1.0));
+  }
   for (const TAnswer& answer : probe.Answers())
     if (answer.Latency > kSlowWait)
       std::printf("  wait %.0f ms at %.2f s after Next, %s, showing: %s\n", answer.Latency,

@@ -69,7 +69,7 @@ class Relay(socketserver.BaseRequestHandler):
                 body = upstream.recv(65536)
                 if not body:
                     break
-            piece = body[:limit - sent]
+            piece = body[:(length * 2 // 5 if pause else limit) - sent]
             self.request.sendall(piece)
             sent += len(piece)
             body = body[len(piece):]
