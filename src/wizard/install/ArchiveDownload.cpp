@@ -114,6 +114,7 @@ void TArchiveDownloader::ShowPartCaptions(int Number) {
 
 void TArchiveDownloader::FinishRun() {
   FHttpClient.ReadTimeout = kReadTimeout;
+  FHttpClient.OnWaitSlice = nullptr;
   FInstaller.SaveInstallLog(*FInstallLog);
 }
 
@@ -121,6 +122,9 @@ void TArchiveDownloader::DownloadAndInstallArchives() {
   const TArchiveInstallContext& form = FInstaller.Context();
   const bool overwriteUserData = FInstaller.BeginInstallation();
   FHttpClient.ReadTimeout = kDownloadReadTimeout;
+  // A silent server or a slow connect must not freeze the page: the window is served between
+  // the slices of every wait, and leaving by its X ends the attempt there.
+  FHttpClient.OnWaitSlice = [](TNetTCPConnection*) { Application->ProcessMessages(); };
   FHttpClient.Response().SetKeepAlive(true);
 
   FFailures = 1;
