@@ -2,6 +2,7 @@
 
 #include "controls/TProgressFill.h"
 #include "framework/Application.h"
+#include "framework/ScreenPace.h"
 #include "framework/StdControls.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
@@ -125,6 +126,7 @@ void TArchiveDownloader::DownloadAndInstallArchives() {
   // A silent server or a slow connect must not freeze the page: the window is served between
   // the slices of every wait, and leaving by its X ends the attempt there.
   FHttpClient.OnWaitSlice = [](TNetTCPConnection*) { Application->ProcessMessages(); };
+  FHttpClient.WaitSlice = static_cast<int32_t>(TScreenPace::kAnswerInterval);
   FHttpClient.Response().SetKeepAlive(true);
 
   FFailures = 1;
