@@ -4,23 +4,23 @@
 // rate, showing the latest state, instead of at every report.
 #include <windows.h>
 
+#include <functional>
+
 class TScreenPace {
  public:
-  // About two frames of a common screen: the bar moves smoothly, and a message waits well
-  // under a tenth of a second.
-  static constexpr ULONGLONG kInterval = 30;  // milliseconds
+  // About two frames of a common screen: the bar moves smoothly without costing the work.
+  static constexpr ULONGLONG kPaintInterval = 30;  // milliseconds
+  // Messages are looked at more often: it costs little, and a click is answered at once.
+  static constexpr ULONGLONG kAnswerInterval = 10;
 
-  // True on the first call after construction or Restart, then at most once per interval.
-  bool Due() {
-    const ULONGLONG now = GetTickCount64();
-    if (FStarted && now - FLast < kInterval) return false;
-    FStarted = true;
-    FLast = now;
-    return true;
-  }
+  // At a report: Paint (which shows the latest state and dispatches messages) on the first
+  // report after Restart and then once per paint interval; between paints, pending messages
+  // are dispatched once per answer interval.
+  void Report(const std::function<void()>& Paint);
   void Restart() { FStarted = false; }
 
  private:
   bool FStarted = false;
-  ULONGLONG FLast = 0;
+  ULONGLONG FPainted = 0;
+  ULONGLONG FAnswered = 0;
 };

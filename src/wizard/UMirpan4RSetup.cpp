@@ -233,7 +233,7 @@ void TFrmSetUp::HttpClientWorkBegin(TNetComponent*, TWorkMode, std::int32_t AWor
 
 void TFrmSetUp::HttpClientWork(TNetComponent*, TWorkMode, std::int32_t AWorkCount) {
   Downloaded = AWorkCount;
-  if (DownloadPace.Due()) ShowDownloadProgress();
+  DownloadPace.Report([this] { ShowDownloadProgress(); });
 }
 
 void TFrmSetUp::ShowDownloadProgress() {

@@ -124,5 +124,7 @@ void TFrmSetUp::RunFinishingSteps() {
   choices.ProductName = ProductName();
   choices.AddShortcut = CBAddShortCut->Checked();
   choices.SetWallPaper = cbSetWallPaper->Checked();
-  RunFinishingSequence(InstallRec, choices, [] { Application->ProcessMessages(); });
+  RunFinishingSequence(InstallRec, choices, [](const std::function<void()>& Step) {
+    Application->RunWhileAnswering(Step);
+  });
 }

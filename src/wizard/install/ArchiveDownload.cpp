@@ -2,6 +2,7 @@
 
 #include "controls/TProgressFill.h"
 #include "framework/Application.h"
+#include "framework/ScreenPace.h"
 #include "framework/StdControls.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
@@ -114,6 +115,7 @@ void TArchiveDownloader::ShowPartCaptions(int Number) {
 
 void TArchiveDownloader::FinishRun() {
   FHttpClient.ReadTimeout = kReadTimeout;
+  FHttpClient.OnWaitSlice = nullptr;
   FInstaller.SaveInstallLog(*FInstallLog);
 }
 
@@ -121,6 +123,10 @@ void TArchiveDownloader::DownloadAndInstallArchives() {
   const TArchiveInstallContext& form = FInstaller.Context();
   const bool overwriteUserData = FInstaller.BeginInstallation();
   FHttpClient.ReadTimeout = kDownloadReadTimeout;
+  // A silent server or a slow connect must not freeze the page: the window is served between
+  // the slices of every wait, and leaving by its X ends the attempt there.
+  FHttpClient.OnWaitSlice = [](TNetTCPConnection*) { Application->ProcessMessages(); };
+  FHttpClient.WaitSlice = static_cast<int32_t>(TScreenPace::kAnswerInterval);
   FHttpClient.Response().SetKeepAlive(true);
 
   FFailures = 1;

@@ -77,6 +77,7 @@ TArchiveInstaller::TArchiveInstaller(TArchiveInstallContext Context) : F(std::mo
   zipArchiver.OnOverallProgress = [this](double Progress, bool& Cancel) {
     ZipOverallProgress(Progress, Cancel);
   };
+  zipArchiver.OnDecoding = [this] { KeepAnswering(); };
   zipArchiver.OnFileFailure = [this](const std::string& FileName) { ZipFileFailure(FileName); };
 }
 
@@ -107,7 +108,8 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
   const std::wstring target = ProductFolder() + L"\\";
   bool copied = false;
   try {
-    copied = CopyFolder(folder, target);
+    // The shell copies the whole folder in one call, which may take long.
+    Application->RunWhileAnswering([&] { copied = CopyFolder(folder, target); });
   } catch (const std::exception& E) {
     FLastFailure = E.what();
     copied = false;
@@ -177,7 +179,12 @@ bool TArchiveInstaller::ExtractArchive(const std::wstring& ArchivePath, bool Ext
   ShowLatestProgress();
   // A part whose extraction broke off has files missing, whatever the single files said.
   if (!result) AllInstalled = false;
-  if (zipArchiver.ExtractCorruptedFiles() && !KeptFilesPassTheirChecks()) AllInstalled = false;
+  if (zipArchiver.ExtractCorruptedFiles()) {
+    // Reads back every file the pass wrote.
+    bool checked = true;
+    Application->RunWhileAnswering([&] { checked = KeptFilesPassTheirChecks(); });
+    if (!checked) AllInstalled = false;
+  }
   zipArchiver.Close();
   return result;
 }
@@ -198,7 +205,7 @@ bool TArchiveInstaller::KeptFilesPassTheirChecks() const {
 
 void TArchiveInstaller::ShowProgress(double Progress) {
   FReportedPosition = static_cast<int>(std::lround(Progress));
-  if (FPace.Due()) ShowLatestProgress();
+  KeepAnswering();
 }
 
 void TArchiveInstaller::ShowLatestProgress() {
@@ -208,7 +215,7 @@ void TArchiveInstaller::ShowLatestProgress() {
 }
 
 void TArchiveInstaller::KeepAnswering() {
-  if (FPace.Due()) Application->ProcessMessages();
+  FPace.Report([this] { ShowLatestProgress(); });
 }
 
 void TArchiveInstaller::ZipFileProgress(const std::string& FileName, double Progress, bool Finished,

@@ -59,8 +59,9 @@ class TArchiveInstaller {
   void ShowClosingNoticeIfIncomplete();
   // Why the last archive step that raised failed: opening or an extraction pass.
   const std::string& LastFailure() const { return FLastFailure; }
-  // Dispatches pending messages when the screen's pace says so: for long steps that report
-  // no progress of their own, such as checking a part against its stamp.
+  // Shows the latest progress and dispatches pending messages when the screen's pace says
+  // so; also for long steps that report no progress of their own, such as checking a part
+  // against its stamp.
   void KeepAnswering();
   // Writes the collected lines to Install.log in the product folder, else the drive root.
   void SaveInstallLog(const TStringList& InstallLog);

@@ -60,7 +60,7 @@ void SetFolderIcons(const TFinishingChoices& Choices) {
 }
 
 void RunFinishingSequence(TInstaltionRec& InstallRec, const TFinishingChoices& Choices,
-                          const std::function<void()>& BetweenSteps) {
+                          const TStepRunner& RunStep) {
   const std::function<void()> steps[] = {
       [&] { WriteFirstTimeMarker(InstallRec.MainDirectory); },
       [&] { RegisterInstallation(InstallRec); },
@@ -68,8 +68,5 @@ void RunFinishingSequence(TInstaltionRec& InstallRec, const TFinishingChoices& C
       [&] { ApplyWallpaper(InstallRec, Choices); },
       [&] { SetFolderIcons(Choices); },
   };
-  for (const auto& step : steps) {
-    step();
-    if (BetweenSteps) BetweenSteps();
-  }
+  for (const auto& step : steps) RunStep ? RunStep(step) : step();
 }

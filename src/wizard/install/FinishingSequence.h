@@ -22,7 +22,11 @@ void ApplyWallpaper(const TInstaltionRec& InstallRec, const TFinishingChoices& C
 // desktop.ini in the maker's folder and the product folder, both folders marked system.
 void SetFolderIcons(const TFinishingChoices& Choices);
 
-// All of the above, in order, the first-run marker first, with BetweenSteps called after each
-// step so that the window answers while the system does the work.
+// How each step is run: in place when not given. The wizard runs them beside its message
+// loop, since a step may wait long on the system (the wallpaper's change is announced to
+// every window there is).
+using TStepRunner = std::function<void(const std::function<void()>& Step)>;
+
+// All of the above, in order, the first-run marker first.
 void RunFinishingSequence(TInstaltionRec& InstallRec, const TFinishingChoices& Choices,
-                          const std::function<void()>& BetweenSteps = {});
+                          const TStepRunner& RunStep = {});
