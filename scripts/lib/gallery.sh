@@ -10,9 +10,7 @@ parts=$root/$build/bin
 failed=()
 
 # The demo's first part with a few thousand small files more, so that its extraction and its
-# download last long enough to be seen part-way, and every 750th of them a large one: page 3
-# shows the latest progress at the screen's pace, which between small files is a file's own 0
-# or 100%, and part-way only within a file of several blocks.
+# download last long enough to be seen part-way.
 make_big_part() {  # TARGET
   python3 - "$parts/MirpanN1.zip" "$1" <<'PY'
 import os, sys, zipfile
@@ -22,8 +20,6 @@ with zipfile.ZipFile(source) as old, zipfile.ZipFile(target, "w", zipfile.ZIP_ST
         new.writestr(item, old.read(item))
     for i in range(3000):
         new.writestr("Samples\\Sample%04d.dat" % i, os.urandom(16384))
-        if i % 750 == 749:
-            new.writestr("Samples\\Large%d.dat" % (i // 750), os.urandom(48 << 20))
 PY
 }
 
