@@ -15,6 +15,17 @@ namespace {
   throw ENetConnClosedGracefully(NetResourceStrings::RSConnectionClosedGracefully);
 }
 
+// Receives are body-sized for the time of a scope, also when the read raises.
+class TBodyReceive {
+ public:
+  explicit TBodyReceive(bool& flag) : FFlag(flag), FWas(flag) { flag = true; }
+  ~TBodyReceive() { FFlag = FWas; }
+
+ private:
+  bool& FFlag;
+  bool FWas;
+};
+
 }  // namespace
 
 TNetTCPConnection::TNetTCPConnection() {
@@ -100,7 +111,8 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
     if (raise) throw ENetNotConnected(NetResourceStrings::RSNotConnected);
     return 0;
   }
-  const int recvSize = std::max(RecvBufferSize, 1);
+  const int recvSize =
+      std::max(FReadingBody ? std::max(BodyRecvBufferSize, RecvBufferSize) : RecvBufferSize, 1);
   TNetStack& stack = SocketStack();
   int result = 0;
   do {
@@ -261,6 +273,7 @@ void TNetTCPConnection::ReadToStream(TNetStream& stream, int64_t count, bool unt
       remaining -= static_cast<int64_t>(first);
     }
     const int64_t block = std::min<int64_t>(remaining, RecvBufferSize);
+    TBodyReceive bodyReceive(FReadingBody);
     while (remaining > 0 && IsConnected()) {
       const size_t piece = static_cast<size_t>(std::min(remaining, block));
       try {
@@ -271,10 +284,18 @@ void TNetTCPConnection::ReadToStream(TNetStream& stream, int64_t count, bool unt
         if (untilClose) break;
         throw;
       }
-      // Written straight from the input buffer; a block that failed adds nothing.
-      stream.Write(InputBuffer.Data(), piece);
-      InputBuffer.Remove(piece);
-      remaining -= static_cast<int64_t>(piece);
+      // Every whole block that has arrived goes to the stream in one write, straight from
+      // the input buffer, and then counts with one event each; a block that failed adds
+      // nothing.
+      const size_t held = InputBuffer.Size();
+      const size_t ready = static_cast<int64_t>(held) >= remaining
+                               ? static_cast<size_t>(remaining)
+                               : held - held % static_cast<size_t>(block);
+      stream.Write(InputBuffer.Data(), ready);
+      for (size_t done = 0; done < ready; done += piece) {
+        InputBuffer.Remove(std::min(piece, ready - done));
+      }
+      remaining -= static_cast<int64_t>(ready);
     }
     // A counted body whose connection was found closed before it began is short as well.
     if (!untilClose && remaining > 0) RaiseClosedGracefully();

@@ -52,7 +52,10 @@ class TNetTCPConnection : public TNetComponent {
   TNetManagedBuffer InputBuffer;
   bool ClosedGracefully = false;
   int32_t ReadTimeout = 0;
-  int32_t RecvBufferSize = 32768;
+  int32_t RecvBufferSize = 32768;  // the block of a body's work events, and a receive's size
+  // A receive's size while a body is read (not less than RecvBufferSize): one receive then
+  // brings many blocks, which go to the stream in one write.
+  int32_t BodyRecvBufferSize = 1048576;
   int32_t SendBufferSize = 32768;
   int32_t MaxLineLength = 16384;
   TNetMaxLineAction MaxLineAction = maException;
@@ -73,4 +76,5 @@ class TNetTCPConnection : public TNetComponent {
   std::unique_ptr<TNetIOHandler> FOwnedIOHandler;
   std::unique_ptr<std::string> FWriteBatch;
   int32_t FWriteBatchThreshold = -1;
+  bool FReadingBody = false;
 };
