@@ -1,6 +1,7 @@
 #define _GNU_SOURCE /* memmem */
-/* The practical limit for a download on this machine: one GET, then 32 KiB receives each
- * written with write(2) until the server closes. No parsing beyond the end of the head.
+/* The practical limit for a download on this machine: one GET, then receives of up to 1 MiB
+ * (the client's size for a body) each written with write(2) until the server closes. No
+ * parsing beyond the end of the head.
  *   BareLoop PORT PATH OUTFILE */
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -11,7 +12,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-enum { kBlock = 32768 };
+enum { kBlock = 1 << 20 };
 
 int main(int argc, char** argv) {
   if (argc != 4) {
