@@ -284,18 +284,12 @@ void TNetTCPConnection::ReadToStream(TNetStream& stream, int64_t count, bool unt
         if (untilClose) break;
         throw;
       }
-      // Every whole block that has arrived goes to the stream in one write, straight from
-      // the input buffer, and then counts with one event each; a block that failed adds
+      // Written straight from the input buffer, one block at a time even when a receive
+      // brought many: large writes cost the file system more; a block that failed adds
       // nothing.
-      const size_t held = InputBuffer.Size();
-      const size_t ready = static_cast<int64_t>(held) >= remaining
-                               ? static_cast<size_t>(remaining)
-                               : held - held % static_cast<size_t>(block);
-      stream.Write(InputBuffer.Data(), ready);
-      for (size_t done = 0; done < ready; done += piece) {
-        InputBuffer.Remove(std::min(piece, ready - done));
-      }
-      remaining -= static_cast<int64_t>(ready);
+      stream.Write(InputBuffer.Data(), piece);
+      InputBuffer.Remove(piece);
+      remaining -= static_cast<int64_t>(piece);
     }
     // A counted body whose connection was found closed before it began is short as well.
     if (!untilClose && remaining > 0) RaiseClosedGracefully();

@@ -54,7 +54,7 @@ class TNetTCPConnection : public TNetComponent {
   int32_t ReadTimeout = 0;
   int32_t RecvBufferSize = 32768;  // the block of a body's work events, and a receive's size
   // A receive's size while a body is read (not less than RecvBufferSize): one receive then
-  // brings many blocks, which go to the stream in one write.
+  // brings many blocks, and the fewer receives cost the system less per byte.
   int32_t BodyRecvBufferSize = 1048576;
   int32_t SendBufferSize = 32768;
   int32_t MaxLineLength = 16384;
