@@ -1,6 +1,9 @@
 #include "framework/Application.h"
 
 #include <commctrl.h>
+#include <objbase.h>
+
+#include <exception>
 
 #include "framework/Exception.h"
 #include "framework/Form.h"
@@ -97,6 +100,41 @@ void TApplication::ProcessMessages() {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (!ProcessMessage(msg)) break;
   }
+}
+
+namespace {
+
+struct TAnsweredWork {
+  const std::function<void()>* Work;
+  std::exception_ptr Failure;
+};
+
+DWORD WINAPI RunAnsweredWork(void* Parameter) {
+  auto* job = static_cast<TAnsweredWork*>(Parameter);
+  // The shell's calls want COM as a window's thread has it.
+  const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  try {
+    (*job->Work)();
+  } catch (...) {
+    job->Failure = std::current_exception();
+  }
+  if (com) CoUninitialize();
+  return 0;
+}
+
+}  // namespace
+
+void TApplication::RunWhileAnswering(const std::function<void()>& Work) {
+  TAnsweredWork job{&Work, nullptr};
+  HANDLE thread = CreateThread(nullptr, 0, RunAnsweredWork, &job, 0, nullptr);
+  if (!thread) {
+    Work();  // no thread to spare: the work still gets done, only the window waits
+    return;
+  }
+  while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+    ProcessMessages();
+  CloseHandle(thread);
+  if (job.Failure) std::rethrow_exception(job.Failure);
 }
 
 void TApplication::HandleMessage() {

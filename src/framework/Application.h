@@ -36,6 +36,10 @@ class TApplication : public TComponent {
   void ProcessMessages();
   // Waits for one message and dispatches it.
   void HandleMessage();
+  // Runs Work on a thread of its own and dispatches every message meanwhile, for a system
+  // call that may block for long; returns when Work has ended and raises what Work raised.
+  // Work must not touch windows.
+  void RunWhileAnswering(const std::function<void()>& Work);
   void Terminate();
   bool Terminated() const { return FTerminated; }
   void Minimize();

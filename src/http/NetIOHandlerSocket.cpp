@@ -1,7 +1,9 @@
 #include "http/NetIOHandlerSocket.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <thread>
 
 #include "http/NetException.h"
@@ -28,6 +30,7 @@ class TNetConnectThread {
   // Valid once the thread has finished.
   const std::string& ErrorMessage() const { return FErrorMessage; }
   bool Failed() const { return FFailed; }
+  std::exception_ptr Error() const { return FError; }
 
  private:
   void Execute(TNetSocketHandle& binding) {
@@ -38,10 +41,12 @@ class TNetConnectThread {
       if (error.LastError() != seBadFileNumber && error.LastError() != seNotASocket) {
         FErrorMessage = error.Message();
         FFailed = true;
+        FError = std::current_exception();
       }
     } catch (const Exception& error) {
       FErrorMessage = error.Message();
       FFailed = true;
+      FError = std::current_exception();
     }
     FFinished = true;
   }
@@ -49,6 +54,7 @@ class TNetConnectThread {
   std::atomic<bool> FFinished{false};
   bool FFailed = false;
   std::string FErrorMessage;
+  std::exception_ptr FError;
   std::thread FThread;
 };
 
@@ -83,7 +89,7 @@ void TNetIOHandlerSocket::ConnectTo(const std::string& host, int32_t port,
   if (!UseNagle) SocketStack().CheckSocketResult(NetSocketApi::SetNoDelay(binding.Handle, true));
   ReportStatus(stConnecting, binding.PeerIP);
 
-  if (timeout != -1 && timeout != 0) {
+  if ((timeout != -1 && timeout != 0) || OnConnectSlice) {
     TimedConnect(timeout);
   } else {
     binding.ConnectPeer();
@@ -92,15 +98,28 @@ void TNetIOHandlerSocket::ConnectTo(const std::string& host, int32_t port,
   binding.UpdateBindingPeer();
 }
 
+// Timeout -1 or 0: no limit, for a connect waited on only to keep the hook going.
 void TNetIOHandlerSocket::TimedConnect(int32_t timeout) {
+  using Clock = std::chrono::steady_clock;
   TNetConnectThread thread(*FBinding);
-  int32_t remaining = timeout;
-  while (remaining > SleepSlice && !thread.Finished()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(SleepSlice));
-    remaining -= SleepSlice;
-  }
-  if (!thread.Finished() && remaining > 0) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(remaining));
+  const bool noLimit = timeout == -1 || timeout == 0;
+  const int32_t slice = OnConnectSlice ? std::max(ConnectSlice, 1) : SleepSlice;
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(noLimit ? 0 : std::max(timeout, 0));
+  while (!thread.Finished()) {
+    int32_t left = slice;
+    if (!noLimit) {
+      auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      left = static_cast<int32_t>(std::max<int64_t>(rest.count(), 0));
+      if (left == 0) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(left, slice)));
+    if (!OnConnectSlice || thread.Finished()) continue;
+    OnConnectSlice();
+    if (!IsOpen()) {  // closed by the hook, which aborts the connect under the thread
+      thread.Join();
+      throw ENetNotConnected(NetResourceStrings::RSNotConnected);
+    }
   }
   if (!thread.Finished()) {
     Close();  // aborts the connect under the thread
@@ -108,7 +127,10 @@ void TNetIOHandlerSocket::TimedConnect(int32_t timeout) {
     throw ENetConnectTimeout(NetResourceStrings::RSConnectTimeout);
   }
   thread.Join();
-  if (thread.Failed()) throw ENetConnectException(thread.ErrorMessage());
+  if (!thread.Failed()) return;
+  // Without a limit the thread only served the hook: its failure is the plain connect's.
+  if (noLimit) std::rethrow_exception(thread.Error());
+  throw ENetConnectException(thread.ErrorMessage());
 }
 
 bool TNetIOHandlerSocket::IsOpen() const { return FBinding && FBinding->HandleAllocated; }

@@ -1,6 +1,7 @@
 #pragma once
 // The transport: one outgoing IPv4 TCP connection with wait, receive and send.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,6 +20,11 @@ class TNetIOHandler : public TNetComponent {
   virtual bool WaitReadable(int32_t timeout) = 0;
   virtual int ReceiveSome(void* buffer, int length) = 0;
   virtual int SendSome(const void* buffer, int length) = 0;
+
+  // While set, a connect waits in slices of ConnectSlice ms with this called between them;
+  // a hook that closes the transport ends the connect.
+  std::function<void()> OnConnectSlice;
+  int32_t ConnectSlice = 25;
 };
 
 class TNetIOHandlerSocket : public TNetIOHandler {

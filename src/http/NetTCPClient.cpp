@@ -11,6 +11,10 @@ void TNetTCPClient::Connect(int32_t timeout) {
   } else if (IOHandler()->IsOpen()) {
     throw ENetAlreadyConnected(NetResourceStrings::RSAlreadyConnected);
   }
+  TNetIOHandler& transport = *IOHandler();
+  transport.OnConnectSlice = nullptr;
+  if (OnWaitSlice) transport.OnConnectSlice = [this] { CallWaitSlice(); };
+  transport.ConnectSlice = WaitSlice;
   try {
     IOHandler()->Open();
     ResetBuffers();

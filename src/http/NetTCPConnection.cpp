@@ -1,6 +1,7 @@
 #include "http/NetTCPConnection.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstring>
 
@@ -94,7 +95,7 @@ void TNetTCPConnection::Disconnect() {
     ReportStatus(stDisconnecting);
     DropSocket();
   }
-  if (FOwnedIOHandler) {
+  if (FOwnedIOHandler && FWaitDepth == 0) {
     FOwnedIOHandler.reset();
     FIOHandler = nullptr;
   }
@@ -116,7 +117,7 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
   TNetStack& stack = SocketStack();
   int result = 0;
   do {
-    if (!FIOHandler->WaitReadable(timeout)) {
+    if (!WaitReadable(timeout)) {
       if (raiseOnTimeout) throw ENetReadTimeout(NetResourceStrings::RSReadTimeout);
       return -1;
     }
@@ -135,6 +136,40 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
     CheckDisconnect(raise, false);
   } while (result == 0 && IsConnected());
   return result;
+}
+
+void TNetTCPConnection::CallWaitSlice() {
+  ++FWaitDepth;
+  try {
+    OnWaitSlice(this);
+  } catch (...) {
+    --FWaitDepth;
+    throw;
+  }
+  --FWaitDepth;
+}
+
+bool TNetTCPConnection::WaitReadable(int32_t timeout) {
+  if (!OnWaitSlice) return FIOHandler->WaitReadable(timeout);
+  using Clock = std::chrono::steady_clock;
+  const bool noLimit = timeout == -2;
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(noLimit ? 0 : std::max(timeout, 0));
+  const int32_t slice = std::max(WaitSlice, 1);
+  for (;;) {
+    int32_t left = slice;
+    if (!noLimit) {
+      auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+      left = static_cast<int32_t>(std::max<int64_t>(rest.count(), 0));
+    }
+    // Bytes that came while the hook ran count, even when its time ran past the limit.
+    if (FIOHandler->WaitReadable(std::min(left, slice))) return true;
+    if (!noLimit && left <= slice) return false;
+    CallWaitSlice();
+    // Not a graceful close: a body read until the close must not pass as whole.
+    if (FIOHandler == nullptr || !FIOHandler->IsOpen())
+      throw ENetNotConnected(NetResourceStrings::RSNotConnected);
+  }
 }
 
 bool TNetTCPConnection::WaitForBytes(size_t count, int32_t timeout) {

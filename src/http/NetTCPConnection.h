@@ -62,12 +62,19 @@ class TNetTCPConnection : public TNetComponent {
   bool ReadLnSplit = false;     // the last line was cut at the longest length
   bool ReadLnTimedOut = false;  // the last line came back empty after a time-out
   std::function<void(TNetTCPConnection* sender)> OnDisconnected;
+  // While set, a wait for bytes or for a connect is cut into slices of WaitSlice ms with this
+  // called between them, so a caller on the same thread keeps its own work going. It may
+  // disconnect, which ends the wait; a read time-out still counts the whole silence.
+  std::function<void(TNetTCPConnection* sender)> OnWaitSlice;
+  int32_t WaitSlice = 25;
 
  protected:
   virtual void DoOnDisconnected();
   void TakeOwnedIOHandler(std::unique_ptr<TNetIOHandler> handler);
+  void CallWaitSlice();
 
  private:
+  bool WaitReadable(int32_t timeout);
   bool WaitForBytes(size_t count, int32_t timeout);
   void DrainInputBuffer(TNetStream& stream);
   void CloseReadPhase(TNetStream& stream);
@@ -76,5 +83,6 @@ class TNetTCPConnection : public TNetComponent {
   std::unique_ptr<TNetIOHandler> FOwnedIOHandler;
   std::unique_ptr<std::string> FWriteBatch;
   int32_t FWriteBatchThreshold = -1;
+  int FWaitDepth = 0;  // a transport in use by a wait is kept past a disconnect from the hook
   bool FReadingBody = false;
 };

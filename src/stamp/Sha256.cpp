@@ -2,17 +2,9 @@
 
 #include <cstring>
 
-namespace {
+#include "stamp/Sha256Blocks.h"
 
-constexpr uint32_t kRoundConstants[64] = {
-    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
-    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
-    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
-    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
-    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
-    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
-    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
-    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
+namespace {
 
 inline uint32_t RotateRight(uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
@@ -33,6 +25,14 @@ inline uint32_t LoadBigEndian(const uint8_t* p) {
 
 }  // namespace
 
+TSha256::TSha256(bool ProcessorInstructions)
+    : FProcessorBlocks(ProcessorInstructions && [] {
+        static const bool available = Sha256ProcessorBlocksAvailable();
+        return available;
+      }()) {
+  Reset();
+}
+
 void TSha256::Reset() {
   static constexpr uint32_t kInitial[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
                                            0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
@@ -52,14 +52,14 @@ void TSha256::Compress(const uint8_t* block) {
   uint32_t a = FState[0], b = FState[1], c = FState[2], d = FState[3];
   uint32_t e = FState[4], f = FState[5], g = FState[6], h = FState[7];
   for (int i = 0; i < 64; i += 8) {
-    Round(a, b, c, d, e, f, g, h, kRoundConstants[i] + w[i]);
-    Round(h, a, b, c, d, e, f, g, kRoundConstants[i + 1] + w[i + 1]);
-    Round(g, h, a, b, c, d, e, f, kRoundConstants[i + 2] + w[i + 2]);
-    Round(f, g, h, a, b, c, d, e, kRoundConstants[i + 3] + w[i + 3]);
-    Round(e, f, g, h, a, b, c, d, kRoundConstants[i + 4] + w[i + 4]);
-    Round(d, e, f, g, h, a, b, c, kRoundConstants[i + 5] + w[i + 5]);
-    Round(c, d, e, f, g, h, a, b, kRoundConstants[i + 6] + w[i + 6]);
-    Round(b, c, d, e, f, g, h, a, kRoundConstants[i + 7] + w[i + 7]);
+    Round(a, b, c, d, e, f, g, h, Sha256RoundConstants[i] + w[i]);
+    Round(h, a, b, c, d, e, f, g, Sha256RoundConstants[i + 1] + w[i + 1]);
+    Round(g, h, a, b, c, d, e, f, Sha256RoundConstants[i + 2] + w[i + 2]);
+    Round(f, g, h, a, b, c, d, e, Sha256RoundConstants[i + 3] + w[i + 3]);
+    Round(e, f, g, h, a, b, c, d, Sha256RoundConstants[i + 4] + w[i + 4]);
+    Round(d, e, f, g, h, a, b, c, Sha256RoundConstants[i + 5] + w[i + 5]);
+    Round(c, d, e, f, g, h, a, b, Sha256RoundConstants[i + 6] + w[i + 6]);
+    Round(b, c, d, e, f, g, h, a, Sha256RoundConstants[i + 7] + w[i + 7]);
   }
   FState[0] += a;
   FState[1] += b;
@@ -69,6 +69,11 @@ void TSha256::Compress(const uint8_t* block) {
   FState[5] += f;
   FState[6] += g;
   FState[7] += h;
+}
+
+void TSha256::CompressBlocks(const uint8_t* data, size_t count) {
+  if (FProcessorBlocks) return Sha256ProcessorBlocks(FState, data, count);
+  for (; count > 0; --count, data += 64) Compress(data);
 }
 
 void TSha256::Update(const void* data, size_t count) {
@@ -81,11 +86,13 @@ void TSha256::Update(const void* data, size_t count) {
     p += take;
     count -= take;
     if (FBlockUsed < 64) return;
-    Compress(FBlock);
+    CompressBlocks(FBlock, 1);
     FBlockUsed = 0;
   }
   // Whole blocks straight from the caller's buffer: no copy on the long path.
-  for (; count >= 64; p += 64, count -= 64) Compress(p);
+  CompressBlocks(p, count / 64);
+  p += count / 64 * 64;
+  count %= 64;
   std::memcpy(FBlock, p, count);
   FBlockUsed = count;
 }

@@ -89,6 +89,7 @@ void TFrmSetUp::FormCreate(TComponent*) {
   HttpClient->OnWorkBegin = [this](TNetComponent* s, TWorkMode mode, std::int32_t total) {
     HttpClientWorkBegin(s, mode, total);
   };
+  HttpClient->OnWorkEnd = [this](TNetComponent*, TWorkMode) { ShowDownloadProgress(); };
   ExitRequested = false;
   Dragging = false;
   ZeroRecord(InstallRec);
@@ -224,24 +225,31 @@ void TFrmSetUp::LinkLabel2MouseExit(TComponent*) {
 void TFrmSetUp::HttpClientWorkBegin(TNetComponent*, TWorkMode, std::int32_t AWorkCountMax) {
   pbProgress->SetPosition(0);
   DownloadSize = AWorkCountMax;
+  Downloaded = 0;
+  DownloadPace.Restart();
   // Without a total there is no percent to show; the bar carries the amount instead.
   pbProgress->OptionsText = DownloadSize > 0 ? toPercent : toCaption;
 }
 
 void TFrmSetUp::HttpClientWork(TNetComponent*, TWorkMode, std::int32_t AWorkCount) {
+  Downloaded = AWorkCount;
+  DownloadPace.Report([this] { ShowDownloadProgress(); });
+}
+
+void TFrmSetUp::ShowDownloadProgress() {
   auto kilobytes = [](double bytes) { return std::to_wstring(std::lround(bytes / 1024)); };
   if (DownloadSize > 0) {
-    pbProgress->SetPosition(static_cast<int>(std::lround(double(AWorkCount) / DownloadSize * 100)));
-    LFileName->SetCaption(L"הורדו " + kilobytes(AWorkCount) + L" (KB)" + L" מתוך " +
+    pbProgress->SetPosition(static_cast<int>(std::lround(double(Downloaded) / DownloadSize * 100)));
+    LFileName->SetCaption(L"הורדו " + kilobytes(Downloaded) + L" (KB)" + L" מתוך " +
                           kilobytes(DownloadSize) + L" (KB)");
   } else {
     // No announced total: the amount so far in the label and on the bar, which fills once per
     // megabyte so that it keeps moving while data comes.
-    const std::wstring amount = L"הורדו " + kilobytes(AWorkCount) + L" (KB)";
+    const std::wstring amount = L"הורדו " + kilobytes(Downloaded) + L" (KB)";
     const std::int32_t megabyte = 1024 * 1024;
     LFileName->SetCaption(amount);
     pbProgress->SetCaption(amount);
-    pbProgress->SetPosition(static_cast<int>(std::int64_t{AWorkCount % megabyte} * 100 / megabyte));
+    pbProgress->SetPosition(static_cast<int>(std::int64_t{Downloaded % megabyte} * 100 / megabyte));
   }
   pbProgress->Repaint();
   Application->ProcessMessages();

@@ -13,6 +13,7 @@
 #include "controls/UTopicBevel.h"
 #include "framework/ExtControls.h"
 #include "framework/Form.h"
+#include "framework/ScreenPace.h"
 #include "framework/StdControls.h"
 #include "framework/Timer.h"
 #include "http/NetComponent.h"
@@ -89,6 +90,9 @@ class TFrmSetUp : public TForm {
   std::uint8_t InstallSource = 1;  // 0: parts beside the program, 1: download them
   int LastDriveIndex = 1;
   std::int32_t DownloadSize = 0;
+  // Work events come with every few kilobytes; the latest count is shown at the screen's pace.
+  std::int32_t Downloaded = 0;
+  TScreenPace DownloadPace;
   bool Dragging = false;
   int DragX = 0;
   int DragY = 0;
@@ -119,6 +123,7 @@ class TFrmSetUp : public TForm {
   bool DriveHasRoom(const std::wstring& Root);
   void HttpClientWorkBegin(TNetComponent* Sender, TWorkMode AWorkMode, std::int32_t AWorkCountMax);
   void HttpClientWork(TNetComponent* Sender, TWorkMode AWorkMode, std::int32_t AWorkCount);
+  void ShowDownloadProgress();
 
   // ---- routines
   bool ConfirmExit();

@@ -4,6 +4,7 @@
 #include <cwctype>
 
 #include "dialogs/UInstMirpanError.h"
+#include "framework/Application.h"
 #include "framework/Exception.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
@@ -123,5 +124,7 @@ void TFrmSetUp::RunFinishingSteps() {
   choices.ProductName = ProductName();
   choices.AddShortcut = CBAddShortCut->Checked();
   choices.SetWallPaper = cbSetWallPaper->Checked();
-  RunFinishingSequence(InstallRec, choices);
+  RunFinishingSequence(InstallRec, choices, [](const std::function<void()>& Step) {
+    Application->RunWhileAnswering(Step);
+  });
 }

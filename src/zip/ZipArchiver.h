@@ -82,6 +82,10 @@ class TZipBaseArchiver {
   TZipOnExtractFileEvent OnExtractFile;
   TZipNotifyEvent AfterOpen;
   TZipOnPasswordEvent OnPassword;
+  // Not among the published events: raised after each megabyte that one block of input
+  // decodes to, so that a caller on a window's thread keeps answering while a small block
+  // expands into a large file.
+  TZipNotifyEvent OnDecoding;
 
   void OpenArchive(uint16_t mode);
   // Opens an archive from a stream the caller keeps ownership of.

@@ -364,6 +364,7 @@ bool TZipBaseArchiver::DecodeBlocks(const TDirItem& item, const std::string& nam
         if (result < 0 && result != Z_BUF_ERROR) return false;
         size_t produced = FOutput.size() - z.avail_out;
         if (produced > 0 && !emit(FOutput.data(), produced)) return false;
+        if (OnDecoding) OnDecoding(this);
         if (result == Z_STREAM_END) {
           ended = true;
           break;

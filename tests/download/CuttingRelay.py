@@ -1,17 +1,20 @@
 #!/usr/bin/env python3
 """A relay in front of a real web server that cuts the first answer of each path once.
 
-CuttingRelay.py --port P --upstream U --log-dir D
+CuttingRelay.py --port P --upstream U --log-dir D [--pause SECONDS]
 Each request goes to 127.0.0.1:U over a connection of its own, asking it to close after the
 answer, and comes back as the server gave it, except that the first answer of each path is
-cut by a reset after about 40% of its body. Every request leaves a line in
-<log dir>/requests.log: name, "cut" or "ok", Range, If-Range and the body bytes passed on.
+cut by a reset after about 40% of its body; with --pause it falls silent there for SECONDS
+instead, with the file <log dir>/silent there meanwhile, and then goes on. Every request
+leaves a line in <log dir>/requests.log: name, "cut" or "ok", Range, If-Range and the body
+bytes passed on.
 """
 import argparse
 import os
 import socket
 import socketserver
 import struct
+import time
 
 
 def header(head, name):
@@ -50,14 +53,23 @@ class Relay(socketserver.BaseRequestHandler):
         head, body = read_head(upstream)
         length = int(header(head, "Content-Length") or 0)
         limit = length * 2 // 5 if first else length
+        pause = self.server.pause if first else 0
+        if pause:
+            limit, first = length, False
         self.request.sendall(head)
         sent = 0
         while sent < limit:
+            if pause and sent >= length * 2 // 5:
+                marker = os.path.join(self.server.log_dir, "silent")
+                open(marker, "w").close()
+                time.sleep(pause)
+                os.remove(marker)
+                pause = 0
             if not body:
                 body = upstream.recv(65536)
                 if not body:
                     break
-            piece = body[:limit - sent]
+            piece = body[:(length * 2 // 5 if pause else limit) - sent]
             self.request.sendall(piece)
             sent += len(piece)
             body = body[len(piece):]
@@ -82,10 +94,12 @@ def main():
     parser.add_argument("--port", type=int, required=True)
     parser.add_argument("--upstream", type=int, required=True)
     parser.add_argument("--log-dir", required=True)
+    parser.add_argument("--pause", type=float, default=0)
     options = parser.parse_args()
     server = Server(("127.0.0.1", options.port), Relay)
     server.upstream = options.upstream
     server.log_dir = options.log_dir
+    server.pause = options.pause
     server.seen = set()
     server.serve_forever()
 

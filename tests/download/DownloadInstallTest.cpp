@@ -149,6 +149,7 @@ class DownloadStamped : public Download {};
 class DownloadResume : public Download {};
 class DownloadWithoutRanges : public Download {};
 class DownloadThroughRelay : public Download {};
+class DownloadSilent : public Download {};
 
 }  // namespace
 
@@ -367,4 +368,28 @@ TEST_F(DownloadThroughRelay, CutPartsGoOnFromTheirKeptBytes) {
   for (size_t second : {1, 3})
     EXPECT_NE(std::string::npos, requests[second].find(" ok Range=bytes=")) << requests[second];
   EXPECT_LE(sent, PartsSize() * 12 / 10);
+}
+
+// The server falls silent in the middle of the first part until the program closes the
+// connection (download-test.sh), far past the read time-out of 12 seconds. The window still
+// answers its X in the silence, and leaving ends the attempt there, as during a transfer.
+TEST_F(DownloadSilent, LeavingDuringASilenceEndsTheAttemptThere) {
+  StartDownloadOntoScratchDrive();
+  const std::wstring silence = BuildFolder(L"download-silent\\log\\silent");
+  ASSERT_TRUE(WaitForFile(silence, 30000));
+  Sleep(1500);  // the few bytes before the silence are read: a click now finds the wait
+  HWND window = FSetUp->WaitForWindow(Installing, 5000);
+  ASSERT_NE(nullptr, window);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
+  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+  ASSERT_NE(nullptr, FSetUp->WaitForWindow(ExitQuestionCaption));
+  EXPECT_TRUE(FileThere(silence)) << "the question came only once the connection was given up";
+  EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));
+
+  EXPECT_TRUE(FSetUp->Exited(60000)) << Utf8(FSetUp->VisibleTitles());
+  EXPECT_EQ((std::vector<std::string>{"Downloading file MirpanN1.zip----> Failed (1 Try)",
+                                      "Downloading file MirpanN1.zip----> Failed",
+                                      "Installtion aborted by user !!"}),
+            Lines(FileBytes(Root() + L"Install.log")));
+  ExpectNoPartAtTheRoot();
 }

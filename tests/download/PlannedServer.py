@@ -7,11 +7,12 @@ is sent whole. Other paths keep the test server's meaning.
 
 PlannedServer.py --port P --log-dir D --parts FOLDER --plan "MirpanN1.zip=reset,short,ok;..."
 Faults: reset (reset mid-body), short (closed short of the length), stall (silent for 20
-seconds mid-body, past the client's read time-out), 404; besides, "chunked" (the part whole,
-in chunks, with no length announced), "slow" (the part whole, 10 KB a second) and "garbage"
-(a short body that is no archive), "cut" (the part with an ETag, reset after about 40% of
-it), "shifted" (a Range answered with a 206 of the next byte on), "416" (a Range answered
-with 416), "long" (the part of that name in the folder long/ of
+seconds mid-body, past the client's read time-out), silent (4 KB of the body, then silent until
+the client closes, at most a minute, with the file <log dir>/silent there meanwhile), 404;
+besides, "chunked" (the part whole, in chunks, with no length announced), "slow" (the part
+whole, 10 KB a second) and "garbage" (a short body that is no archive), "cut" (the part with an
+ETag, reset after about 40% of it), "shifted" (a Range answered with a 206 of the next byte
+on), "416" (a Range answered with 416), "long" (the part of that name in the folder long/ of
 the parts, whose extraction takes a while, or just a different archive under the same name),
 "altered" (the part whole, of its own size, with its first entry's time changed: still a
 valid archive, but not the maker's bytes).
@@ -57,6 +58,19 @@ class PlannedHandler(FaultServer.Handler):
         if step == "stall":
             self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c) + data[:half])
             time.sleep(20)
+            return False
+        if step == "silent":
+            # A first piece small enough to be read at once: the client is then waiting.
+            self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c) + data[:4096])
+            marker = os.path.join(self.server.log_dir, "silent")
+            open(marker, "w").close()
+            self.request.settimeout(60)
+            try:
+                while self.request.recv(65536):
+                    pass
+            except OSError:
+                pass
+            os.remove(marker)
             return False
         if step == "slow":
             self.send(FaultServer.head("200 OK", ["Content-Length: %d" % n], c))

@@ -12,11 +12,13 @@
 #           resume   the same server cutting each part once at about 40%, then once more
 #                    to refuse the rest it is asked for
 #           norange  the same, and it ignores Range
+#           silent   the same server falling silent in the middle of the first part
 #           relay    nginx behind a relay that cuts the first answer of each part at about 40%
 set -euo pipefail
 here=$(dirname "$(readlink -f "$0")")
 . "$here/../../scripts/lib/download-host.sh"
 . "$here/../../scripts/lib/nginx.sh"
+DOWNLOAD_WINEPREFIXES=$MIRPAN_BINARY_DIR/wineprefix-download-$1
 enter_download_namespace "$0" "$@"
 server=$1
 shift
@@ -61,6 +63,11 @@ case "$server" in
     [ "$server" = resume ] || ignore=--ignore-range
     python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
       --plan "MirpanN1.zip=cut,ok,cut,shifted;MirpanN2.zip=cut,ok,cut,416" $ignore >"$work/server.log" 2>&1 &
+    server_pid=$!
+    ;;
+  silent)
+    python3 "$here/PlannedServer.py" --port 80 --log-dir "$work/log" --parts "$work/uploads" \
+      --plan "MirpanN1.zip=silent" >"$work/server.log" 2>&1 &
     server_pid=$!
     ;;
   relay)

@@ -1,6 +1,7 @@
 // Forms, controls and the application object as real windows under Wine.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 
 #include "framework/Application.h"
@@ -229,6 +230,20 @@ TEST_F(FormTest, TimerTicksOnTheLoopAndItsExceptionsAreHandled) {
   Application->ProcessMessages();
   EXPECT_EQ(ticks, 3);
   EXPECT_EQ(shown, "third tick");
+}
+
+// Work that waits for something only the window's thread can do finishes only when that
+// thread keeps dispatching; what the work raises reaches the caller.
+TEST_F(FormTest, WorkBesideTheLoopLetsItDispatchAndRaisesWhatItRaised) {
+  std::atomic<bool> ticked{false};
+  Soon([&] { ticked = true; });
+  Application->RunWhileAnswering([&] {
+    for (int i = 0; i < 500 && !ticked; ++i) Sleep(10);
+  });
+  PendingAction = nullptr;  // never run later, in another test
+  EXPECT_TRUE(ticked);
+  EXPECT_THROW(Application->RunWhileAnswering([] { throw std::runtime_error("no room"); }),
+               std::runtime_error);
 }
 
 TEST_F(FormTest, GraphicControlsGetTheMouseFromTheirParent) {

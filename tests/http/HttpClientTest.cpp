@@ -248,6 +248,41 @@ TEST_F(HttpClient, ConnectFailures) {
     EXPECT_EQ(e.Message(), "Socket Error # 10061\r\nConnection refused.");
   }
   EXPECT_EQ(FetchText(Fault("/len/3")), Pattern(3));
+
+  // Waited on in slices for a hook, a connect fails and succeeds as the plain one does.
+  Http.ConnectTimeout = 0;
+  Http.Disconnect();
+  Http.OnWaitSlice = [](TNetTCPConnection*) {};
+  try {
+    Http.Get("http://127.0.0.1:" + Env("MIRPAN_HTTP_REFUSED_PORT") + "/x", stream);
+    FAIL() << "a closed port must raise";
+  } catch (const ENetSocketError& e) {
+    EXPECT_EQ(e.LastError(), 10061);
+  }
+  EXPECT_EQ(FetchText(Fault("/len/4")), Pattern(4));
+}
+
+// A silence is waited out in slices with the hook called between them, up to the read
+// time-out; a hook that disconnects ends the wait there.
+TEST_F(HttpClient, SilenceIsWaitedInSlicesWithTheHookBetween) {
+  Http.ReadTimeout = 400;
+  Http.WaitSlice = 20;
+  int slices = 0;
+  Http.OnWaitSlice = [&slices](TNetTCPConnection*) { ++slices; };
+  TNetMemoryStream stalled;
+  EXPECT_THROW(Http.Get(Fault("/stall/100000/50000"), stalled), ENetReadTimeout);
+  EXPECT_GT(slices, 1);
+  EXPECT_TRUE(stalled.DataString() == Pattern(static_cast<size_t>(stalled.Size())));
+
+  slices = 0;
+  Http.OnWaitSlice = [&slices](TNetTCPConnection* sender) {
+    if (++slices == 3) sender->Disconnect();
+  };
+  // Not taken for the peer's close, which could end a body read until the close as whole.
+  EXPECT_THROW(Http.Get(Fault("/stall/100000/50000"), stalled), ENetNotConnected);
+  EXPECT_EQ(slices, 3);
+  EXPECT_FALSE(Http.IsConnected());
+  EXPECT_EQ(FetchText(Fault("/len/7")), Pattern(7));
 }
 
 TEST_F(HttpClient, WorkEventsFollowTheBlocks) {

@@ -68,6 +68,19 @@ TEST_F(ZipExtractTest, MultiBlockFileReportsEachBlockBeforeReadingIt) {
   EXPECT_EQ(ReadFile(Out + "/stored.bin").size(), static_cast<size_t>(kMultiBlockSize));
 }
 
+// 40 MB of zeros deflate to one small block: one progress report, but the decoding is
+// reported after each megabyte it gives.
+TEST_F(ZipExtractTest, SmallBlockDecodingToManyMegabytesIsReportedAsItGoes) {
+  Open("multi-block-entries.zip", "events-decoding");
+  Log.Attach(Zip);
+  int decoded = 0;
+  Zip.OnDecoding = [&](TZipBaseArchiver*) { ++decoded; };
+  Zip.ExtractFiles("zeros.bin", 10431, "");
+  EXPECT_EQ(std::count(Log.Lines.begin(), Log.Lines.end(), "file zeros.bin 0.0000 phase=1 op=4"),
+            1);
+  EXPECT_GE(decoded, 40);
+}
+
 TEST_F(ZipExtractTest, OverallPercentAddsFilesDone) {
   Open("multi-block-entries.zip", "events-overall");
   std::vector<double> overall;

@@ -2,6 +2,7 @@
 
 #include "controls/TProgressFill.h"
 #include "framework/Application.h"
+#include "framework/ScreenPace.h"
 #include "framework/StdControls.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
@@ -45,7 +46,8 @@ bool TArchiveDownloader::DownloadAttempt(TPartFetch& Fetch, const std::wstring& 
     if (stamped && !expected) throw EPartMismatch("The stamp has no such part");
     const TDownloadFile::TVerdict verdict = Fetch.Attempt();
     if (!stamped || verdict == TDownloadFile::TVerdict::Matches ||
-        (verdict == TDownloadFile::TVerdict::Unknown && PartFileMatches(FileName, *expected)))
+        (verdict == TDownloadFile::TVerdict::Unknown &&
+         PartFileMatches(FileName, *expected, [this] { FInstaller.KeepAnswering(); })))
       return true;
     throw EPartMismatch("The part is not the maker's");
   } catch (const EPartMismatch& E) {
@@ -113,6 +115,7 @@ void TArchiveDownloader::ShowPartCaptions(int Number) {
 
 void TArchiveDownloader::FinishRun() {
   FHttpClient.ReadTimeout = kReadTimeout;
+  FHttpClient.OnWaitSlice = nullptr;
   FInstaller.SaveInstallLog(*FInstallLog);
 }
 
@@ -120,6 +123,10 @@ void TArchiveDownloader::DownloadAndInstallArchives() {
   const TArchiveInstallContext& form = FInstaller.Context();
   const bool overwriteUserData = FInstaller.BeginInstallation();
   FHttpClient.ReadTimeout = kDownloadReadTimeout;
+  // A silent server or a slow connect must not freeze the page: the window is served between
+  // the slices of every wait, and leaving by its X ends the attempt there.
+  FHttpClient.OnWaitSlice = [](TNetTCPConnection*) { Application->ProcessMessages(); };
+  FHttpClient.WaitSlice = static_cast<int32_t>(TScreenPace::kAnswerInterval);
   FHttpClient.Response().SetKeepAlive(true);
 
   FFailures = 1;

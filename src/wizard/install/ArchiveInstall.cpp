@@ -77,6 +77,7 @@ TArchiveInstaller::TArchiveInstaller(TArchiveInstallContext Context) : F(std::mo
   zipArchiver.OnOverallProgress = [this](double Progress, bool& Cancel) {
     ZipOverallProgress(Progress, Cancel);
   };
+  zipArchiver.OnDecoding = [this] { KeepAnswering(); };
   zipArchiver.OnFileFailure = [this](const std::string& FileName) { ZipFileFailure(FileName); };
 }
 
@@ -107,7 +108,8 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
   const std::wstring target = ProductFolder() + L"\\";
   bool copied = false;
   try {
-    copied = CopyFolder(folder, target);
+    // The shell copies the whole folder in one call, which may take long.
+    Application->RunWhileAnswering([&] { copied = CopyFolder(folder, target); });
   } catch (const std::exception& E) {
     FLastFailure = E.what();
     copied = false;
@@ -145,14 +147,15 @@ void TArchiveInstaller::ReportPartNotInstallable(const std::wstring& ArchivePath
 }
 
 bool TArchiveInstaller::IsTheMakersPart(const std::wstring& PartName,
-                                        const std::wstring& FileName) const {
+                                        const std::wstring& FileName) {
   if (F.Stamp.State == TStampState::Unstamped) return true;
   const TPartStampEntry* stamp = F.Stamp.Find(PartName);
-  return stamp && PartFileMatches(FileName, *stamp);
+  return stamp && PartFileMatches(FileName, *stamp, [this] { KeepAnswering(); });
 }
 
 void TArchiveInstaller::ExtractSelection(bool ExtractAll) {
   FWritten.clear();
+  FPace.Restart();
   zipArchiver.Extract(ExtractAll);
 }
 
@@ -173,9 +176,15 @@ bool TArchiveInstaller::ExtractArchive(const std::wstring& ArchivePath, bool Ext
       result = false;
     }
   }
+  ShowLatestProgress();
   // A part whose extraction broke off has files missing, whatever the single files said.
   if (!result) AllInstalled = false;
-  if (zipArchiver.ExtractCorruptedFiles() && !KeptFilesPassTheirChecks()) AllInstalled = false;
+  if (zipArchiver.ExtractCorruptedFiles()) {
+    // Reads back every file the pass wrote.
+    bool checked = true;
+    Application->RunWhileAnswering([&] { checked = KeptFilesPassTheirChecks(); });
+    if (!checked) AllInstalled = false;
+  }
   zipArchiver.Close();
   return result;
 }
@@ -195,13 +204,23 @@ bool TArchiveInstaller::KeptFilesPassTheirChecks() const {
 }
 
 void TArchiveInstaller::ShowProgress(double Progress) {
-  F.pbProgress->SetPosition(static_cast<int>(std::lround(Progress)));
+  FReportedPosition = static_cast<int>(std::lround(Progress));
+  KeepAnswering();
+}
+
+void TArchiveInstaller::ShowLatestProgress() {
+  if (!FReportedFile.empty()) F.LFileName->SetCaption(WideFromCp1255(FReportedFile));
+  F.pbProgress->SetPosition(FReportedPosition);
   Application->ProcessMessages();
+}
+
+void TArchiveInstaller::KeepAnswering() {
+  FPace.Report([this] { ShowLatestProgress(); });
 }
 
 void TArchiveInstaller::ZipFileProgress(const std::string& FileName, double Progress, bool Finished,
                                         bool& Cancel) {
-  F.LFileName->SetCaption(WideFromCp1255(FileName));
+  FReportedFile = FileName;
   // A file whose pass was cancelled before its end was removed again, so it was not written.
   if (Finished && !Cancel) FWritten.insert(FileName);
   ShowProgress(Progress);

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "framework/ScreenPace.h"
 #include "wizard/install/ArchivePass.h"
 #include "wizard/install/StampedParts.h"
 
@@ -53,11 +54,15 @@ class TArchiveInstaller {
   void InstallFromLocalArchives();
   // Whether the part file may be installed: any part when the program carries no stamp,
   // otherwise only one that matches its stamp.
-  bool IsTheMakersPart(const std::wstring& PartName, const std::wstring& FileName) const;
+  bool IsTheMakersPart(const std::wstring& PartName, const std::wstring& FileName);
   // "Not every part installed", once, at the end of a mode that left AllInstalled false.
   void ShowClosingNoticeIfIncomplete();
   // Why the last archive step that raised failed: opening or an extraction pass.
   const std::string& LastFailure() const { return FLastFailure; }
+  // Shows the latest progress and dispatches pending messages when the screen's pace says
+  // so; also for long steps that report no progress of their own, such as checking a part
+  // against its stamp.
+  void KeepAnswering();
   // Writes the collected lines to Install.log in the product folder, else the drive root.
   void SaveInstallLog(const TStringList& InstallLog);
 
@@ -79,9 +84,15 @@ class TArchiveInstaller {
   void ExtractSelection(bool ExtractAll);
   bool KeptFilesPassTheirChecks() const;
   void ShowProgress(double Progress);
+  void ShowLatestProgress();
 
   TArchiveInstallContext F;
   // Files the current pass wrote, so that those kept despite a failed check can be found.
   std::set<std::string> FWritten;
   std::string FLastFailure;
+  // The archiver reports thousands of times a second; what it reported last is shown at the
+  // screen's pace and once more when a pass ends.
+  TScreenPace FPace;
+  std::string FReportedFile;
+  int FReportedPosition = 0;
 };

@@ -32,6 +32,9 @@ TArchivePass::TArchivePass() : FImpl(new TImpl) {
                                  TZipProgressPhase, bool& Cancel) {
     if (OnOverallProgress) OnOverallProgress(Progress, Cancel);
   };
+  zip.OnDecoding = [this](TZipBaseArchiver*) {
+    if (OnDecoding) OnDecoding();
+  };
   zip.OnProcessFileFailure = [this](TZipBaseArchiver*, const std::string& FileName,
                                     TZipProcessOperation, int32_t, int32_t, const std::string&,
                                     TZipAction& Action) {

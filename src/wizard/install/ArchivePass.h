@@ -18,6 +18,8 @@ class TArchivePass {
   std::function<void(const std::string& FileName, double Progress, bool Finished, bool& Cancel)>
       OnFileProgress;
   std::function<void(double Progress, bool& Cancel)> OnOverallProgress;
+  // While one block decodes into many megabytes, after each of them.
+  std::function<void()> OnDecoding;
   // A file that could not be extracted; the pass goes on with the next one.
   std::function<void(const std::string& FileName)> OnFileFailure;
 

@@ -59,10 +59,14 @@ void SetFolderIcons(const TFinishingChoices& Choices) {
   SetFileAttributesW(maker.c_str(), FILE_ATTRIBUTE_SYSTEM);
 }
 
-void RunFinishingSequence(TInstaltionRec& InstallRec, const TFinishingChoices& Choices) {
-  WriteFirstTimeMarker(InstallRec.MainDirectory);
-  RegisterInstallation(InstallRec);
-  CreateShortcuts(InstallRec, Choices);
-  ApplyWallpaper(InstallRec, Choices);
-  SetFolderIcons(Choices);
+void RunFinishingSequence(TInstaltionRec& InstallRec, const TFinishingChoices& Choices,
+                          const TStepRunner& RunStep) {
+  const std::function<void()> steps[] = {
+      [&] { WriteFirstTimeMarker(InstallRec.MainDirectory); },
+      [&] { RegisterInstallation(InstallRec); },
+      [&] { CreateShortcuts(InstallRec, Choices); },
+      [&] { ApplyWallpaper(InstallRec, Choices); },
+      [&] { SetFolderIcons(Choices); },
+  };
+  for (const auto& step : steps) RunStep ? RunStep(step) : step();
 }

@@ -4,15 +4,11 @@
 
 #include "framework/Text.h"
 #include "stamp/PartCheck.h"
+#include "wizard/install/InstallFiles.h"
 
 namespace {
 
 constexpr DWORD kReadBlock = 1 << 20;
-
-struct THandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using TFileHandle = std::unique_ptr<void, THandleCloser>;
 
 }  // namespace
 
@@ -37,20 +33,21 @@ TStampedParts LoadStampedParts(HMODULE Module) {
   return stamped;
 }
 
-bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp) {
-  HANDLE opened = CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return false;
-  TFileHandle file(opened);
+bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp,
+                     const std::function<void()>& BetweenBlocks) {
+  TFileHandle file(CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.Valid()) return false;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size) || static_cast<uint64_t>(size.QuadPart) != Stamp.Size)
+  if (!GetFileSizeEx(file.Get(), &size) || static_cast<uint64_t>(size.QuadPart) != Stamp.Size)
     return false;
   TPartCheck check(Stamp);
   std::unique_ptr<uint8_t[]> block(new uint8_t[kReadBlock]);
   DWORD got = 0;
-  while (ReadFile(file.get(), block.get(), kReadBlock, &got, nullptr) && got > 0) {
+  while (ReadFile(file.Get(), block.get(), kReadBlock, &got, nullptr) && got > 0) {
     check.Add(block.get(), got);
     if (check.TooLong()) return false;
+    if (BetweenBlocks) BetweenBlocks();
   }
   return check.Matches();
 }

@@ -8,6 +8,7 @@
 // so no part can be shown to be the maker's and none is installed.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,5 +30,7 @@ struct TStampedParts {
 TStampedParts LoadStampedParts(HMODULE Module = nullptr);
 
 // Whether the file holds exactly the stamped part: the size first, then the SHA-256 over
-// the file read in large blocks. False too when the file cannot be read.
-bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp);
+// the file read in large blocks, with BetweenBlocks called after each. False too when the
+// file cannot be read.
+bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp,
+                     const std::function<void()>& BetweenBlocks = {});
