@@ -6,6 +6,11 @@
 #include "http/NetResourceStrings.h"
 
 uint8_t* TNetManagedBuffer::Reserve(size_t count) {
+  if (FCapacity - FEnd < count && FReadOffset > 0) {
+    std::memmove(FData.get(), FData.get() + FReadOffset, FEnd - FReadOffset);
+    FEnd -= FReadOffset;
+    FReadOffset = 0;
+  }
   if (FCapacity - FEnd < count) {
     size_t capacity = FCapacity == 0 ? 4096 : FCapacity;
     while (capacity - FEnd < count) capacity *= 2;
@@ -27,13 +32,7 @@ void TNetManagedBuffer::Remove(size_t count, void* target) {
   if (count > Size()) throw ENetNotEnoughDataInBuffer(NetResourceStrings::RSNotEnoughDataInBuffer);
   if (target != nullptr && count > 0) std::memcpy(target, Data(), count);
   FReadOffset += count;
-  if (FReadOffset == FEnd) {
-    Clear();
-  } else if (FReadOffset >= CompactThreshold) {
-    std::memmove(FData.get(), FData.get() + FReadOffset, FEnd - FReadOffset);
-    FEnd -= FReadOffset;
-    FReadOffset = 0;
-  }
+  if (FReadOffset == FEnd) Clear();
   if (OnBytesRemoved) OnBytesRemoved(count);
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The connection's input buffer: received bytes not yet consumed. Consuming only advances
-// a read offset; the unread rest moves to the front once 32768 bytes have been consumed,
-// so taking small pieces does not move memory each time. Receives go straight into its
-// free tail, so a byte is copied once on its way from the socket to the stream.
+// a read offset; the unread rest moves to the front only when a receive finds too little
+// room behind it, so taking many blocks out of one large receive moves no memory. Receives
+// go straight into its free tail, so a byte is copied once on its way from the socket to
+// the stream.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@ class TNetManagedBuffer {
   const uint8_t* Data() const { return FData.get() + FReadOffset; }
   void Append(const void* bytes, size_t count);
   // Room for count more bytes at the end; Commit makes the first of them part of the buffer.
+  // Moves the unread bytes, so pointers from Data() are stale afterwards.
   uint8_t* Reserve(size_t count);
   void Commit(size_t count) { FEnd += count; }
   // Copies count bytes out (when target is not null) and removes them; raises
@@ -22,7 +24,6 @@ class TNetManagedBuffer {
   void Clear();  // no event
 
   std::function<void(size_t count)> OnBytesRemoved;
-  static constexpr size_t CompactThreshold = 32768;
 
  private:
   std::unique_ptr<uint8_t[]> FData;

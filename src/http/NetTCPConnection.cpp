@@ -16,6 +16,17 @@ namespace {
   throw ENetConnClosedGracefully(NetResourceStrings::RSConnectionClosedGracefully);
 }
 
+// Receives are body-sized for the time of a scope, also when the read raises.
+class TBodyReceive {
+ public:
+  explicit TBodyReceive(bool& flag) : FFlag(flag), FWas(flag) { flag = true; }
+  ~TBodyReceive() { FFlag = FWas; }
+
+ private:
+  bool& FFlag;
+  bool FWas;
+};
+
 }  // namespace
 
 TNetTCPConnection::TNetTCPConnection() {
@@ -101,7 +112,8 @@ int TNetTCPConnection::FillInputBuffer(bool raise, int32_t timeout, bool raiseOn
     if (raise) throw ENetNotConnected(NetResourceStrings::RSNotConnected);
     return 0;
   }
-  const int recvSize = std::max(RecvBufferSize, 1);
+  const int recvSize =
+      std::max(FReadingBody ? std::max(BodyRecvBufferSize, RecvBufferSize) : RecvBufferSize, 1);
   TNetStack& stack = SocketStack();
   int result = 0;
   do {
@@ -296,6 +308,7 @@ void TNetTCPConnection::ReadToStream(TNetStream& stream, int64_t count, bool unt
       remaining -= static_cast<int64_t>(first);
     }
     const int64_t block = std::min<int64_t>(remaining, RecvBufferSize);
+    TBodyReceive bodyReceive(FReadingBody);
     while (remaining > 0 && IsConnected()) {
       const size_t piece = static_cast<size_t>(std::min(remaining, block));
       try {
@@ -306,7 +319,9 @@ void TNetTCPConnection::ReadToStream(TNetStream& stream, int64_t count, bool unt
         if (untilClose) break;
         throw;
       }
-      // Written straight from the input buffer; a block that failed adds nothing.
+      // Written straight from the input buffer, one block at a time even when a receive
+      // brought many: large writes cost the file system more; a block that failed adds
+      // nothing.
       stream.Write(InputBuffer.Data(), piece);
       InputBuffer.Remove(piece);
       remaining -= static_cast<int64_t>(piece);

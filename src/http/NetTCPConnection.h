@@ -52,7 +52,10 @@ class TNetTCPConnection : public TNetComponent {
   TNetManagedBuffer InputBuffer;
   bool ClosedGracefully = false;
   int32_t ReadTimeout = 0;
-  int32_t RecvBufferSize = 32768;
+  int32_t RecvBufferSize = 32768;  // the block of a body's work events, and a receive's size
+  // A receive's size while a body is read (not less than RecvBufferSize): one receive then
+  // brings many blocks, and the fewer receives cost the system less per byte.
+  int32_t BodyRecvBufferSize = 1048576;
   int32_t SendBufferSize = 32768;
   int32_t MaxLineLength = 16384;
   TNetMaxLineAction MaxLineAction = maException;
@@ -81,4 +84,5 @@ class TNetTCPConnection : public TNetComponent {
   std::unique_ptr<std::string> FWriteBatch;
   int32_t FWriteBatchThreshold = -1;
   int FWaitDepth = 0;  // a transport in use by a wait is kept past a disconnect from the hook
+  bool FReadingBody = false;
 };

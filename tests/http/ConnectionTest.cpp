@@ -129,6 +129,25 @@ TEST(CannedHTTP, FramingSurvivesAnySplit) {
   }
 }
 
+// Head and body in one go: the head's receive brings at most one block with it, and a
+// body receive that brings many still counts them one by one.
+TEST(CannedHTTP, BodyArrivingAtOnceCountsBlockByBlock) {
+  const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n";
+  TCannedIOHandler transport(head + Pattern(100000));
+  TNetHTTP http;
+  http.SetIOHandler(&transport);
+  TEventLog events(http);
+  TNetMemoryStream stream;
+  http.Get("http://files.example/uploads/MirpanN1.zip", stream);
+  std::vector<std::string> expected{"begin 100000"};
+  for (size_t count = 32768 - head.size(); count < 100000; count += 32768) {
+    expected.push_back("work " + std::to_string(count));
+  }
+  expected.insert(expected.end(), {"work 100000", "end"});
+  EXPECT_EQ(events.Lines, expected);
+  EXPECT_EQ(stream.DataString(), Pattern(100000));
+}
+
 TEST(CannedHTTP, HeadCutByTheCloseIsUndefined) {
   TNetMemoryStream stream;
   try {
