@@ -128,7 +128,9 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
 
 bool TArchiveInstaller::OpenAndSelect(const std::wstring& ArchivePath, bool ExtractAll) {
   try {
-    zipArchiver.Open(ArchivePath, ProductFolder(), ExtractAll);
+    // Reading the directory of a part with thousands of entries takes a while.
+    const std::wstring product = ProductFolder();
+    Application->RunWhileAnswering([&] { zipArchiver.Open(ArchivePath, product, ExtractAll); });
     return true;
   } catch (const std::exception& E) {
     FLastFailure = E.what();
