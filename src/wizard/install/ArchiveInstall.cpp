@@ -6,7 +6,6 @@
 #include <zlib.h>
 
 #include <cmath>
-#include <vector>
 
 #include "controls/TProgressFill.h"
 #include "dialogs/UInstMirpanError.h"
@@ -29,19 +28,15 @@ bool FileChecksum(const std::wstring& Name, uint64_t& Size, uint32_t& Crc) {
   TFileHandle file(CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file.Valid()) return false;
-  std::vector<unsigned char> buffer(1 << 16);
   uLong crc = crc32(0, nullptr, 0);
   Size = 0;
-  DWORD got = 0;
-  bool ok = true;
-  while ((ok = ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got,
-                        nullptr)) &&
-         got > 0) {
-    crc = crc32(crc, buffer.data(), got);
-    Size += got;
-  }
+  const bool read = ReadInBlocks(file.Get(), [&](const uint8_t* Data, size_t Count) {
+    crc = crc32(crc, Data, static_cast<uInt>(Count));
+    Size += Count;
+    return true;
+  });
   Crc = static_cast<uint32_t>(crc);
-  return ok;
+  return read;
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "wizard/install/DownloadFile.h"
 
-#include <vector>
-
 TDownloadFile::TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp,
                              bool KeepBytes)
     : FFile(CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
@@ -21,11 +19,10 @@ TDownloadFile::TDownloadFile(const std::wstring& FileName, const TPartStampEntry
 }
 
 void TDownloadFile::HashKeptBytes() {
-  std::vector<unsigned char> block(1 << 20);
-  DWORD got = 0;
-  while (ReadFile(FFile.Get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) &&
-         got > 0)
-    FCheck->Add(block.data(), got);
+  ReadInBlocks(FFile.Get(), [this](const uint8_t* Data, size_t Count) {
+    FCheck->Add(Data, Count);
+    return true;
+  });
   if (FCheck->BytesSeen() != static_cast<uint64_t>(FSize)) FCheckLost = true;
 }
 

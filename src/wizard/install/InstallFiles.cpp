@@ -1,6 +1,7 @@
 #include "wizard/install/InstallFiles.h"
 
 #include <memory>
+#include <vector>
 
 bool FileExists(const std::wstring& Name) {
   DWORD attributes = GetFileAttributesW(Name.c_str());
@@ -37,4 +38,16 @@ bool CopiedWhole(const std::wstring& Source, const std::wstring& Copy) {
     }
   } while (whole && FindNextFileW(search, &found));
   return whole;
+}
+
+bool ReadInBlocks(HANDLE File,
+                  const std::function<bool(const uint8_t* Data, size_t Count)>& Block) {
+  std::vector<uint8_t> block(1 << 20);
+  DWORD got = 0;
+  for (;;) {
+    if (!ReadFile(File, block.data(), static_cast<DWORD>(block.size()), &got, nullptr))
+      return false;
+    if (got == 0) return true;
+    if (!Block(block.data(), got)) return false;
+  }
 }

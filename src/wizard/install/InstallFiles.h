@@ -2,6 +2,9 @@
 // The file-system questions and small chores of the installation steps, on Unicode paths.
 #include <windows.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 bool FileExists(const std::wstring& Name);
@@ -11,6 +14,10 @@ void DeleteIfThere(const std::wstring& Name);
 // Whether every file below the folder Source stands below the folder Copy too, at the same
 // place and of the same size.
 bool CopiedWhole(const std::wstring& Source, const std::wstring& Copy);
+
+// Reads File from where it stands to its end in large blocks, handing each to Block, which
+// answers whether to go on. False when a read failed or Block stopped the reading.
+bool ReadInBlocks(HANDLE File, const std::function<bool(const uint8_t* Data, size_t Count)>& Block);
 
 // Closes a file handle when it goes.
 class TFileHandle {

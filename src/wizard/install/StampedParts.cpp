@@ -1,16 +1,8 @@
 #include "wizard/install/StampedParts.h"
 
-#include <memory>
-
 #include "framework/Text.h"
 #include "stamp/PartCheck.h"
 #include "wizard/install/InstallFiles.h"
-
-namespace {
-
-constexpr DWORD kReadBlock = 1 << 20;
-
-}  // namespace
 
 const TPartStampEntry* TStampedParts::Find(const std::wstring& partName) const {
   return PartStampFind(Parts, Utf8FromU16(std::u16string(partName.begin(), partName.end())));
@@ -42,12 +34,11 @@ bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp,
   if (!GetFileSizeEx(file.Get(), &size) || static_cast<uint64_t>(size.QuadPart) != Stamp.Size)
     return false;
   TPartCheck check(Stamp);
-  std::unique_ptr<uint8_t[]> block(new uint8_t[kReadBlock]);
-  DWORD got = 0;
-  while (ReadFile(file.Get(), block.get(), kReadBlock, &got, nullptr) && got > 0) {
-    check.Add(block.get(), got);
+  ReadInBlocks(file.Get(), [&](const uint8_t* Data, size_t Count) {
+    check.Add(Data, Count);
     if (check.TooLong()) return false;
     if (BetweenBlocks) BetweenBlocks();
-  }
+    return true;
+  });
   return check.Matches();
 }
