@@ -217,8 +217,7 @@ void UserData(const TSetUpDriver& setup) {
   setup.PressEnter(question);  // the default, the cross: the data stays
   HWND window = setup.WaitForWindow(SetUpText::Installing);
   if (ShootPartWay(window, L"page3-partway")) {
-    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
-    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+    setup.ClickTitleBarClose(window);
     HWND exit = Dialog(setup, SetUpText::ExitQuestionCaption);
     Shoot(exit, L"dialog-exit-during-installation", kDialogMargin);
     if (exit) setup.Click(exit, SetUpText::Cross);

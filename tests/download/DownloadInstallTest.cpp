@@ -380,8 +380,7 @@ TEST_F(DownloadSilent, LeavingDuringASilenceEndsTheAttemptThere) {
   Sleep(1500);  // the few bytes before the silence are read: a click now finds the wait
   HWND window = FSetUp->WaitForWindow(Installing, 5000);
   ASSERT_NE(nullptr, window);
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
-  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+  FSetUp->ClickTitleBarClose(window);
   ASSERT_NE(nullptr, FSetUp->WaitForWindow(ExitQuestionCaption));
   EXPECT_TRUE(FileThere(silence)) << "the question came only once the connection was given up";
   EXPECT_EQ(ExitQuestion, FSetUp->AnswerDialog(ExitQuestionCaption, true));

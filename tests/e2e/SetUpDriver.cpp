@@ -187,11 +187,15 @@ std::wstring TSetUpDriver::AnswerDialog(const std::wstring& Caption, bool Confir
   return text;
 }
 
+void TSetUpDriver::ClickTitleBarClose(HWND Window) const {
+  PostMessageW(Window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
+  PostMessageW(Window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+}
+
 std::wstring TSetUpDriver::LeaveDuringInstallation() const {
   HWND window = WaitForWindow(SetUpText::Installing);
   if (!window) return L"(no installation page; showing: " + VisibleTitles() + L")";
-  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(679, 9));
-  PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(679, 9));
+  ClickTitleBarClose(window);
   return AnswerDialog(SetUpText::ExitQuestionCaption, true);
 }
 

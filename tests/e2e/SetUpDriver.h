@@ -64,7 +64,10 @@ class TSetUpDriver {
   // the check mark, and lets it go; a text naming the visible windows when none came.
   std::wstring AnswerDialog(const std::wstring& Caption, bool Confirm = false,
                             DWORD Milliseconds = 90000) const;
-  // On the installation page, clicks the title bar's "X" where it is painted and confirms the
+  // Clicks the title bar's "X" of the wizard's Window where it is painted (the strip draws
+  // it; it is no system button).
+  void ClickTitleBarClose(HWND Window) const;
+  // On the installation page, clicks the title bar's "X" and confirms the
   // exit question; the question's text (a note naming the visible windows when the page or
   // the question did not come).
   std::wstring LeaveDuringInstallation() const;
