@@ -6,6 +6,7 @@
 #include <exception>
 #include <thread>
 
+#include "http/NetDeadline.h"
 #include "http/NetException.h"
 #include "http/NetHeaderList.h"
 #include "http/NetResourceStrings.h"
@@ -100,19 +101,13 @@ void TNetIOHandlerSocket::ConnectTo(const std::string& host, int32_t port,
 
 // Timeout -1 or 0: no limit, for a connect waited on only to keep the hook going.
 void TNetIOHandlerSocket::TimedConnect(int32_t timeout) {
-  using Clock = std::chrono::steady_clock;
   TNetConnectThread thread(*FBinding);
   const bool noLimit = timeout == -1 || timeout == 0;
   const int32_t slice = OnConnectSlice ? std::max(ConnectSlice, 1) : SleepSlice;
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(noLimit ? 0 : std::max(timeout, 0));
+  const TNetDeadline deadline = noLimit ? TNetDeadline::Never() : TNetDeadline::In(timeout);
   while (!thread.Finished()) {
-    int32_t left = slice;
-    if (!noLimit) {
-      auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      left = static_cast<int32_t>(std::max<int64_t>(rest.count(), 0));
-      if (left == 0) break;
-    }
+    const int32_t left = deadline.Left();
+    if (left == 0) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min(left, slice)));
     if (!OnConnectSlice || thread.Finished()) continue;
     OnConnectSlice();

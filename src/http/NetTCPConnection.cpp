@@ -1,10 +1,10 @@
 #include "http/NetTCPConnection.h"
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cstring>
 
+#include "http/NetDeadline.h"
 #include "http/NetException.h"
 #include "http/NetResourceStrings.h"
 #include "http/NetSocketErrors.h"
@@ -151,20 +151,13 @@ void TNetTCPConnection::CallWaitSlice() {
 
 bool TNetTCPConnection::WaitReadable(int32_t timeout) {
   if (!OnWaitSlice) return FIOHandler->WaitReadable(timeout);
-  using Clock = std::chrono::steady_clock;
-  const bool noLimit = timeout == -2;
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(noLimit ? 0 : std::max(timeout, 0));
+  const TNetDeadline deadline = timeout == -2 ? TNetDeadline::Never() : TNetDeadline::In(timeout);
   const int32_t slice = std::max(WaitSlice, 1);
   for (;;) {
-    int32_t left = slice;
-    if (!noLimit) {
-      auto rest = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-      left = static_cast<int32_t>(std::max<int64_t>(rest.count(), 0));
-    }
+    const int32_t left = deadline.Left();
     // Bytes that came while the hook ran count, even when its time ran past the limit.
     if (FIOHandler->WaitReadable(std::min(left, slice))) return true;
-    if (!noLimit && left <= slice) return false;
+    if (left <= slice) return false;
     CallWaitSlice();
     // Not a graceful close: a body read until the close must not pass as whole.
     if (FIOHandler == nullptr || !FIOHandler->IsOpen())
