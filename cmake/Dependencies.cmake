@@ -18,7 +18,7 @@ if(WIN32)
   if(NOT EXISTS ${MIRPAN_JPEG_PREFIX}/lib/libjpeg.a)
     message(STATUS "Building libjpeg-turbo for mingw into ${MIRPAN_JPEG_PREFIX}")
     execute_process(
-      COMMAND ${CMAKE_SOURCE_DIR}/scripts/build-jpeg-mingw ${CMAKE_BINARY_DIR}/deps
+      COMMAND ${CMAKE_SOURCE_DIR}/scripts/build-jpeg-mingw ${CMAKE_BINARY_DIR}/deps ${CMAKE_TOOLCHAIN_FILE}
       RESULT_VARIABLE jpeg_result)
     if(NOT jpeg_result EQUAL 0)
       message(FATAL_ERROR "libjpeg-turbo for mingw could not be built")

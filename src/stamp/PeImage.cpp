@@ -4,31 +4,45 @@
 
 namespace {
 
-constexpr uint16_t kPe32Magic = 0x10B;
+// The two optional-header kinds differ, for what is read here, only in where the count of
+// data directories and the directories themselves begin (PE32+ has 64-bit fields before them).
+struct TOptionalHeaderKind {
+  uint16_t Magic;
+  size_t DirectoryCountAt;
+};
+constexpr TOptionalHeaderKind kPe32{0x10B, 92};
+constexpr TOptionalHeaderKind kPe32Plus{0x20B, 108};
+constexpr size_t kChecksumAt = 64;
 constexpr size_t kResourceDirectoryIndex = 2;
 constexpr uint32_t kHighBit = 0x80000000u;  // a named entry, or a subdirectory as target
 
 }  // namespace
 
 TPeImage::TPeImage(std::vector<uint8_t>& bytes, const std::string& label) : FBytes(bytes) {
-  const EStampError notPe32(label + " is not a PE32 image");
+  const EStampError notPe32(label + " is not a PE32 or PE32+ image");
   if (!Inside(0, 64) || FBytes[0] != 'M' || FBytes[1] != 'Z') throw notPe32;
   const size_t pe = Read32(0x3C);
   if (!Inside(pe, 24) || Read32(pe) != 0x00004550u) throw notPe32;  // "PE\0\0"
   const size_t sectionCount = Read16(pe + 6);
   const size_t optionalSize = Read16(pe + 20);
   const size_t optional = pe + 24;
-  if (optionalSize < 96 || !Inside(optional, optionalSize) || Read16(optional) != kPe32Magic)
+  if (!Inside(optional, 2)) throw notPe32;
+  const uint16_t magic = Read16(optional);
+  const TOptionalHeaderKind kind = magic == kPe32Plus.Magic ? kPe32Plus : kPe32;
+  const size_t directories = kind.DirectoryCountAt + 4;
+  if (magic != kind.Magic || optionalSize < directories || !Inside(optional, optionalSize))
     throw notPe32;
-  FChecksumOffset = optional + 64;
+  FChecksumOffset = optional + kChecksumAt;
   const size_t sections = optional + optionalSize;
   if (!Inside(sections, uint64_t(sectionCount) * 40)) throw notPe32;
   for (size_t i = 0; i < sectionCount; ++i) {
     const size_t s = sections + i * 40;
     FSections.push_back({Read32(s + 12), Read32(s + 16), Read32(s + 20)});
   }
-  const size_t resourceEntry = optional + 96 + 8 * kResourceDirectoryIndex;
-  if (Read32(optional + 92) <= kResourceDirectoryIndex || resourceEntry + 8 > sections) return;
+  const size_t resourceEntry = optional + directories + 8 * kResourceDirectoryIndex;
+  if (Read32(optional + kind.DirectoryCountAt) <= kResourceDirectoryIndex ||
+      resourceEntry + 8 > sections)
+    return;
   const uint32_t rva = Read32(resourceEntry), size = Read32(resourceEntry + 4);
   FHasResources = rva != 0 && size >= 16 && RvaToOffset(rva, size, FResourceRoot);
   FResourceSize = size;

@@ -1,7 +1,7 @@
 #pragma once
-// Just enough of the PE format to find a resource's bytes in a PE32 file held in memory and
-// to keep the header checksum right after changing them. Every offset read from the file
-// is checked against its size.
+// Just enough of the PE format to find a resource's bytes in a PE32 or PE32+ file held in
+// memory and to keep the header checksum right after changing them. Every offset read from
+// the file is checked against its size.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,7 +14,7 @@ struct TPeFileSpan {
 
 class TPeImage {
  public:
-  // Raises EStampError "<Label> is not a PE32 image" when it is not one. The image works on
+  // Raises EStampError "<Label> is not a PE32 or PE32+ image" when it is neither. The image works on
   // Bytes in place; they must outlive it and keep their size.
   TPeImage(std::vector<uint8_t>& bytes, const std::string& label);
 

@@ -15,6 +15,8 @@ shift
 device=$(echo "$letter" | tr "[:upper:]" "[:lower:]"):
 scripts=$MIRPAN_SOURCE_DIR/scripts
 prefix=$MIRPAN_BINARY_DIR/${MIRPAN_SCRATCH_PREFIX:-wineprefix-install}
+. "$scripts/lib/wine.sh"
+wine_use_build "$MIRPAN_BINARY_DIR"
 "$scripts/wine-prefix" "$prefix"
 
 scratch=$(mktemp -d "$MIRPAN_BINARY_DIR/install-drive.XXXXXX")

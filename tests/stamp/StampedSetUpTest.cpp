@@ -129,12 +129,15 @@ TEST_F(StampedSetUp, RefusalsLeaveTheProgramAsItWas) {
   EXPECT_NE(Refusal({L"MirpanN1.zip"}).find("SetUp.exe has no room for a stamp"),
             std::string::npos);
 
-  // A 64-bit image (PE32+) is not what SetUp.exe is.
+  // An optional header of neither program kind (magic 0x107, a ROM image).
   ASSERT_TRUE(CopyFileW((Built + L"SetUp.exe").c_str(), Exe.c_str(), FALSE));
   std::string bytes = FileBytes(Exe);
-  bytes[*reinterpret_cast<const uint32_t*>(&bytes[0x3C]) + 25] = 0x02;  // magic 0x20B
+  const uint32_t magic = *reinterpret_cast<const uint32_t*>(&bytes[0x3C]) + 24;
+  bytes[magic] = 0x07;
+  bytes[magic + 1] = 0x01;
   WriteBytes(Exe, bytes);
-  EXPECT_NE(Refusal({L"MirpanN1.zip"}).find("SetUp.exe is not a PE32 image"), std::string::npos);
+  EXPECT_NE(Refusal({L"MirpanN1.zip"}).find("SetUp.exe is not a PE32 or PE32+ image"),
+            std::string::npos);
 }
 
 TEST_F(StampedSetUp, DamagedStampIsNotTakenForNone) {

@@ -13,7 +13,9 @@ program=$1
 shift
 scripts=$MIRPAN_SOURCE_DIR/scripts
 prefix=$MIRPAN_BINARY_DIR/wineprefix-drives
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all
+export WINEPREFIX=$prefix WINEDEBUG=-all
+. "$scripts/lib/wine.sh"
+wine_use_build "$MIRPAN_BINARY_DIR"
 
 "$scripts/wine-prefix" "$prefix"
 # A wineserver left from an earlier run would resolve the drives outside this namespace.
