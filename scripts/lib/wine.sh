@@ -2,13 +2,19 @@
 #   host_runs_i386          true when this machine executes i386 programs: it runs one
 #   host_windows_archs      prints the Windows architectures to test here, win32 before win64;
 #                           MIRPAN_WINDOWS (win32 or win64) narrows them to one
-#   wine_use ARCH           win32 or win64: exports WINEARCH, WINELOADER and WINESERVER and
-#                           defines wine, wineserver, winepath and wineboot for that side alone
+#   wine_use ARCH           win32 or win64: exports WINEARCH and WINELOADER for that side alone
 #   wine_use_build TREE     the same for the architecture a Windows build tree was made for
+#   wine, wineserver, winepath, wineboot
+#                           Wine's commands through that loader and the server (WINESERVER)
 # Debian's launchers pick the 32-bit loader whenever it is installed, even on a kernel that
 # refuses to execute it; the functions below name the loader and the server themselves, so a
 # 64-bit run never tries a 32-bit piece.
 WINE_LIBDIR=/usr/lib/wine
+# The 64-bit server serves 32-bit prefixes as well, and it is the only one a host that refuses
+# i386 code can start.
+WINESERVER=$WINE_LIBDIR/wineserver64
+[ -x "$WINESERVER" ] || WINESERVER=$WINE_LIBDIR/wineserver32
+export WINESERVER
 
 host_runs_i386() {
   local probe status=0
@@ -45,11 +51,7 @@ wine_use() {  # ARCH
       return 1
       ;;
   esac
-  # The 64-bit server serves 32-bit prefixes as well, and it is the only one a host that
-  # refuses i386 code can start.
-  WINESERVER=$WINE_LIBDIR/wineserver64
-  [ -x "$WINESERVER" ] || WINESERVER=$WINE_LIBDIR/wineserver32
-  export WINEARCH=$1 WINELOADER WINESERVER
+  export WINEARCH=$1 WINELOADER
 }
 
 wine_use_build() {  # TREE
@@ -61,7 +63,7 @@ wine_use_build() {  # TREE
   wine_use "$arch"
 }
 
-wine() { "$WINELOADER" "$@"; }
+wine() { "${WINELOADER:?wine: no architecture chosen (wine_use)}" "$@"; }
 wineserver() { "$WINESERVER" "$@"; }
-winepath() { "$WINELOADER" winepath.exe "$@"; }
-wineboot() { "$WINELOADER" wineboot.exe "$@"; }
+winepath() { wine winepath.exe "$@"; }
+wineboot() { wine wineboot.exe "$@"; }
