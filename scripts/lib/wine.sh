@@ -2,6 +2,9 @@
 #   host_runs_i386          true when this machine executes i386 programs: it runs one
 #   host_windows_archs      prints the Windows architectures to test here, win32 before win64;
 #                           MIRPAN_WINDOWS (win32 or win64) narrows them to one
+#   host_windows_arch       the one to use where one is enough: win32 (the shipped build)
+#                           where this host runs it, else win64
+#   mingw_triple ARCH       the compiler triple of that architecture
 #   wine_use ARCH           win32 or win64: exports WINEARCH and WINELOADER for that side alone
 #   wine_use_build TREE     the same for the architecture a Windows build tree was made for
 #   wine, wineserver, winepath, wineboot
@@ -39,6 +42,20 @@ host_windows_archs() {
       echo "MIRPAN_WINDOWS must be win32 or win64, not '$MIRPAN_WINDOWS'" >&2
       return 1
       ;;
+  esac
+}
+
+host_windows_arch() {
+  local archs
+  archs=$(host_windows_archs) || return 1
+  echo "${archs%% *}"
+}
+
+mingw_triple() {  # ARCH
+  case "$1" in
+    win32) echo i686-w64-mingw32 ;;
+    win64) echo x86_64-w64-mingw32 ;;
+    *) return 1 ;;
   esac
 }
 

@@ -1,6 +1,7 @@
 # Sourced by the scripts: starts a private Xvfb when no display is set, and stops it by pid.
-#   xvfb_start                  sets DISPLAY and XVFB_PID (empty when a display was already
-#                               there)
+#   xvfb_start [PREFIX]         sets DISPLAY and XVFB_PID (empty when a display was already
+#                               there); with PREFIX, a run that must start its own server
+#                               first waits until no other such run uses that Wine prefix
 #   xvfb_stop                   stops the Xvfb that xvfb_start started
 #   xvfb_stop_after_wine [PREFIX...]
 #                               when xvfb_start started an Xvfb: ends the processes of these
@@ -13,7 +14,15 @@ XVFB_PID=
 
 xvfb_start() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local report tries=0 number=
+  local report tries=0 number= lock
+  if [ -n "${1:-}" ]; then
+    # Runs of one prefix on displays of their own cannot overlap: the prefix's desktop
+    # process lives on the display of the run that started it, and each run ends by ending
+    # the prefix's processes before its display goes. The lock is held until this shell exits.
+    mkdir -p "$(dirname "$1")"
+    exec {lock}>"$1.xvfb-lock"
+    flock "$lock"
+  fi
   report=$(mktemp)
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$report" >/dev/null 2>&1 &
   XVFB_PID=$!

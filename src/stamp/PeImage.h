@@ -14,8 +14,8 @@ struct TPeFileSpan {
 
 class TPeImage {
  public:
-  // Raises EStampError "<Label> is not a PE32 or PE32+ image" when it is neither. The image works on
-  // Bytes in place; they must outlive it and keep their size.
+  // Raises EStampError "<Label> is not a PE32 or PE32+ image" when it is neither. The image works
+  // on Bytes in place; they must outlive it and keep their size.
   TPeImage(std::vector<uint8_t>& bytes, const std::string& label);
 
   // Where the resource of that type and (upper-case ASCII) name lies in the file, in its

@@ -35,8 +35,8 @@ trap cleanup EXIT
 
 # A display of our own when none is set, its number chosen by the server itself: test programs
 # started side by side must never share one, or the first to finish takes the other's windows
-# with it.
-xvfb_start
+# with it; programs of this same prefix wait for one another (see xvfb_start).
+xvfb_start "$prefix"
 ln -sfn "$scratch" "$prefix/dosdevices/$device"
 if [ -n "${MIRPAN_SMALL_DRIVE:-}" ]; then
   # A wineserver from outside this namespace would not see the mount.
