@@ -32,8 +32,15 @@ host_runs_i386() {
 
 host_windows_archs() {
   case "${MIRPAN_WINDOWS:-}" in
-    win32 | win64)
-      echo "$MIRPAN_WINDOWS"
+    win32)
+      if ! host_runs_i386; then
+        echo "MIRPAN_WINDOWS=win32, but this host does not run i386 code: use win64" >&2
+        return 1
+      fi
+      echo win32
+      ;;
+    win64)
+      echo win64
       ;;
     "")
       if host_runs_i386; then echo "win32 win64"; else echo "win64"; fi
