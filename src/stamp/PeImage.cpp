@@ -19,22 +19,22 @@ constexpr uint32_t kHighBit = 0x80000000u;  // a named entry, or a subdirectory 
 }  // namespace
 
 TPeImage::TPeImage(std::vector<uint8_t>& bytes, const std::string& label) : FBytes(bytes) {
-  const EStampError notPe32(label + " is not a PE32 or PE32+ image");
-  if (!Inside(0, 64) || FBytes[0] != 'M' || FBytes[1] != 'Z') throw notPe32;
+  const EStampError notPe(label + " is not a PE32 or PE32+ image");
+  if (!Inside(0, 64) || FBytes[0] != 'M' || FBytes[1] != 'Z') throw notPe;
   const size_t pe = Read32(0x3C);
-  if (!Inside(pe, 24) || Read32(pe) != 0x00004550u) throw notPe32;  // "PE\0\0"
+  if (!Inside(pe, 24) || Read32(pe) != 0x00004550u) throw notPe;  // "PE\0\0"
   const size_t sectionCount = Read16(pe + 6);
   const size_t optionalSize = Read16(pe + 20);
   const size_t optional = pe + 24;
-  if (!Inside(optional, 2)) throw notPe32;
+  if (!Inside(optional, 2)) throw notPe;
   const uint16_t magic = Read16(optional);
   const TOptionalHeaderKind kind = magic == kPe32Plus.Magic ? kPe32Plus : kPe32;
   const size_t directories = kind.DirectoryCountAt + 4;
   if (magic != kind.Magic || optionalSize < directories || !Inside(optional, optionalSize))
-    throw notPe32;
+    throw notPe;
   FChecksumOffset = optional + kChecksumAt;
   const size_t sections = optional + optionalSize;
-  if (!Inside(sections, uint64_t(sectionCount) * 40)) throw notPe32;
+  if (!Inside(sections, uint64_t(sectionCount) * 40)) throw notPe;
   for (size_t i = 0; i < sectionCount; ++i) {
     const size_t s = sections + i * 40;
     FSections.push_back({Read32(s + 12), Read32(s + 16), Read32(s + 20)});
