@@ -1,5 +1,6 @@
 // A copy of the built SetUp.exe stamped with the demo parts, then read back as Windows
-// reads it: the program's resource through the resource API, the parts from disk.
+// reads it: the program's resource through the resource API, the parts from disk. And the
+// signed program of a release folder (release-test.sh), started and read back the same way.
 // imagehlp.h needs windows.h before it.
 // clang-format off
 #include <windows.h>
@@ -10,18 +11,24 @@
 
 #include <string>
 
+#include "../e2e/SetUpDriver.h"
 #include "../install/InstallTestSupport.h"
 #include "framework/Text.h"
 #include "stamp/PeImage.h"
 #include "stamp/SetUpStamp.h"
+#include "wizard/install/InstallFiles.h"
 #include "wizard/install/StampedParts.h"
 
 namespace {
 
 using namespace InstallTest;
 
-std::string Utf8(const std::wstring& path) {
-  return Utf8FromU16(std::u16string(path.begin(), path.end()));
+TStampedParts ReadBack(const std::wstring& exe) {
+  HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  EXPECT_NE(module, nullptr);
+  TStampedParts parts = LoadStampedParts(module);
+  FreeLibrary(module);
+  return parts;
 }
 
 class StampedSetUp : public ::testing::Test {
@@ -32,14 +39,6 @@ class StampedSetUp : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     for (const wchar_t* name : {L"SetUp.exe", L"MirpanN1.zip", L"MirpanN2.zip"})
       ASSERT_TRUE(CopyFileW((Built + name).c_str(), (Folder + name).c_str(), FALSE));
-  }
-
-  static TStampedParts ReadBack(const std::wstring& exe) {
-    HMODULE module = LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    EXPECT_NE(module, nullptr);
-    TStampedParts parts = LoadStampedParts(module);
-    FreeLibrary(module);
-    return parts;
   }
 
   void Stamp(const std::vector<std::wstring>& parts) {
@@ -70,6 +69,11 @@ TEST_F(StampedSetUp, BuiltProgramIsUnstamped) {
   TStampedParts parts = ReadBack(Built + L"SetUp.exe");
   EXPECT_EQ(parts.State, TStampState::Unstamped);
   EXPECT_TRUE(parts.Parts.empty());
+}
+
+bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp) {
+  TFileHandle file(OpenHeldPart(FileName));
+  return file.Valid() && PartFileMatches(file.Get(), Stamp);
 }
 
 TEST_F(StampedSetUp, StampReadsBackAndOnlyTheMakersBytesMatch) {
@@ -122,6 +126,19 @@ TEST_F(StampedSetUp, RefusalsLeaveTheProgramAsItWas) {
   EXPECT_EQ(Refusal({L"MirpanN1.zip", L"MirpanN1.zip"}),
             "The part name MirpanN1.zip is given twice");
 
+  // A signed program: the stamp would break its signature. The Security directory's size is
+  // what tells it.
+  {
+    std::string bytes = FileBytes(Exe);
+    const uint32_t optional = *reinterpret_cast<const uint32_t*>(&bytes[0x3C]) + 24;
+    const size_t security = optional + (bytes[optional + 1] == 0x02 ? 112 : 96) + 8 * 4;
+    bytes.replace(security, 8, std::string("\0\x10\0\0\x40\0\0\0", 8));
+    WriteBytes(Exe, bytes);
+    EXPECT_NE(Refusal({L"MirpanN1.zip"})
+                  .find("SetUp.exe is already signed: stamp it before signing it"),
+              std::string::npos);
+  }
+
   // A program, but one built without the room for a stamp: this test.
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -152,6 +169,26 @@ TEST_F(StampedSetUp, DamagedStampIsNotTakenForNone) {
   TStampedParts parts = ReadBack(Exe);
   EXPECT_EQ(parts.State, TStampState::Damaged);
   EXPECT_EQ(parts.Find(L"MirpanN1.zip"), nullptr);
+}
+
+// Run by release-test.sh on the release folder it made: the signed program reads the stamp of
+// the parts beside it through the resource API, as it does when it runs, and comes up.
+TEST(StampedRelease, SignedProgramStartsAndReadsItsStamp) {
+  const wchar_t* folder = _wgetenv(L"MIRPAN_RELEASE_DIR");
+  ASSERT_NE(folder, nullptr) << "MIRPAN_RELEASE_DIR names no release folder";
+  const std::wstring release = std::wstring(folder) + L"\\";
+  TStampedParts parts = ReadBack(release + L"SetUp.exe");
+  ASSERT_EQ(parts.State, TStampState::Stamped);
+  ASSERT_EQ(parts.Parts.size(), 2u);
+  for (const wchar_t* name : {L"MirpanN1.zip", L"MirpanN2.zip"}) {
+    const TPartStampEntry* stamp = parts.Find(name);
+    ASSERT_NE(stamp, nullptr) << Utf8(name);
+    EXPECT_TRUE(PartFileMatches(release + name, *stamp)) << Utf8(name);
+  }
+
+  TSetUpDriver setUp(release + L"SetUp.exe");
+  ASSERT_TRUE(setUp.Started());
+  EXPECT_NE(setUp.WaitForWindow(SetUpText::Welcome), nullptr) << Utf8(setUp.VisibleTitles());
 }
 
 }  // namespace

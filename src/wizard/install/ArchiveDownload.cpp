@@ -36,8 +36,7 @@ TArchiveDownloader::TArchiveDownloader(TArchiveInstaller& Installer, TNetHTTP& H
       FHttpClient(HttpClient),
       FPauseBeforeRetry(std::move(PauseBeforeRetry)) {}
 
-bool TArchiveDownloader::DownloadAttempt(TPartFetch& Fetch, const std::wstring& PartName,
-                                         const std::wstring& FileName) {
+bool TArchiveDownloader::DownloadAttempt(TPartFetch& Fetch, const std::wstring& PartName) {
   const TStampedParts& stamp = FInstaller.Context().Stamp;
   const bool stamped = stamp.State != TStampState::Unstamped;
   const TPartStampEntry* expected = stamp.Find(PartName);
@@ -47,7 +46,7 @@ bool TArchiveDownloader::DownloadAttempt(TPartFetch& Fetch, const std::wstring& 
     const TDownloadFile::TVerdict verdict = Fetch.Attempt();
     if (!stamped || verdict == TDownloadFile::TVerdict::Matches ||
         (verdict == TDownloadFile::TVerdict::Unknown &&
-         PartFileMatches(FileName, *expected, [this] { FInstaller.KeepAnswering(); })))
+         PartFileMatches(Fetch.File(), *expected, [this] { FInstaller.KeepAnswering(); })))
       return true;
     throw EPartMismatch("The part is not the maker's");
   } catch (const EPartMismatch& E) {
@@ -55,7 +54,7 @@ bool TArchiveDownloader::DownloadAttempt(TPartFetch& Fetch, const std::wstring& 
     // Never extracted, so never left lying where it could be taken for the part, nor kept
     // for a later attempt to go on from.
     Fetch.Forget();
-    DeleteIfThere(FileName);
+    Fetch.Discard();
   } catch (const std::exception& E) {
     FLastFailure = E.what();
   }
@@ -68,15 +67,13 @@ bool TArchiveDownloader::DownloadAttempt(TPartFetch& Fetch, const std::wstring& 
   return false;
 }
 
-bool TArchiveDownloader::DownloadPart(const std::wstring& PartName, const std::wstring& FileName) {
+bool TArchiveDownloader::DownloadPart(TPartFetch& Fetch, const std::wstring& PartName) {
   const TArchiveInstallContext& form = FInstaller.Context();
-  TPartFetch fetch(FHttpClient, DownloadAddress(PartName), FileName,
-                   FInstaller.Context().Stamp.Find(PartName));
   bool downloaded = false;
   // The flag is tested before every attempt, the first one included: once the user chose to
   // leave (during the extraction of a part before), no part is fetched any more.
   while (!downloaded && !form.ExitRequested()) {
-    downloaded = DownloadAttempt(fetch, PartName, FileName);
+    downloaded = DownloadAttempt(Fetch, PartName);
     if (downloaded) break;
     if (FFailures >= kFailureBudget) break;
     FInstallLog->Add("Downloading file " + Ascii(PartName) + "----> Failed (" +
@@ -86,16 +83,16 @@ bool TArchiveDownloader::DownloadPart(const std::wstring& PartName, const std::w
     if (!form.ExitRequested()) FPauseBeforeRetry();
   }
   // A part given up leaves no cut-off file at the drive root.
-  if (!downloaded) DeleteIfThere(FileName);
+  if (!downloaded) Fetch.Discard();
   return downloaded;
 }
 
-bool TArchiveDownloader::InstallPart(const std::wstring& PartName, const std::wstring& FileName,
-                                     bool OverwriteUserData) {
+bool TArchiveDownloader::InstallPart(TPartFetch& Fetch, const std::wstring& PartName,
+                                     const std::wstring& FileName, bool OverwriteUserData) {
   const bool extractAll = TArchiveInstaller::ExtractsWhole(PartName, OverwriteUserData);
   for (int attempt = 1;; ++attempt) {
-    if (FInstaller.ExtractArchive(FileName, extractAll)) {
-      DeleteIfThere(FileName);
+    if (FInstaller.ExtractArchive(Fetch.File(), FileName, extractAll)) {
+      Fetch.Discard();
       return true;
     }
     if (attempt >= kExtractAttempts) return false;
@@ -139,20 +136,22 @@ void TArchiveDownloader::DownloadAndInstallArchives() {
     const std::wstring file = form.DriveRoot() + part;
     ShowPartCaptions(i + 1);
 
-    const bool downloaded = DownloadPart(part, file);
+    TPartFetch fetch(FHttpClient, DownloadAddress(part), file, form.Stamp.Find(part));
+    const bool downloaded = DownloadPart(fetch, part);
     form.pbProgress->OptionsText = toPercent;  // for the extraction, whatever the download showed
     installLog.Add("Downloading file " + name + (downloaded ? "----> completed." : "----> Failed"));
     form.LFileName->SetBiDiMode(bdLeftToRight);
 
     if (form.ExitRequested()) {
-      DeleteIfThere(file);
+      fetch.Discard();
       installLog.Add("Installtion aborted by user !!");
       FinishRun();
       return;
     }
 
     form.Label21->Show();
-    const bool installed = downloaded && InstallPart(part, file, overwriteUserData);
+    const bool installed = downloaded && InstallPart(fetch, part, file, overwriteUserData);
+    fetch.Release();
     // A part that never arrived or never extracted is as much a failure as a file that could
     // not be written, so the closing notice covers it too.
     if (!installed) FInstaller.AllInstalled = false;

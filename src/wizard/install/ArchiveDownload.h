@@ -23,15 +23,15 @@ class TArchiveDownloader {
   const std::string& LastFailure() const { return FLastFailure; }
 
  private:
-  // One attempt: the part fetched whole into FileName (going on from what an attempt before
-  // left) and, when the program is stamped, matching its stamp. A part counts as downloaded
-  // only when this answers true; false leaves the reason in LastFailure.
-  bool DownloadAttempt(TPartFetch& Fetch, const std::wstring& PartName,
-                       const std::wstring& FileName);
+  // One attempt: the part fetched whole into the file Fetch holds (going on from what an
+  // attempt before left) and, when the program is stamped, matching its stamp. A part counts
+  // as downloaded only when this answers true; false leaves the reason in LastFailure.
+  bool DownloadAttempt(TPartFetch& Fetch, const std::wstring& PartName);
   // The attempts for one part, within the run's failure budget.
-  bool DownloadPart(const std::wstring& PartName, const std::wstring& FileName);
-  // Up to four extraction attempts of a downloaded part; its file goes once it is in.
-  bool InstallPart(const std::wstring& PartName, const std::wstring& FileName,
+  bool DownloadPart(TPartFetch& Fetch, const std::wstring& PartName);
+  // Up to four extraction attempts of a downloaded part, through the file Fetch holds; the
+  // file goes once the part is in.
+  bool InstallPart(TPartFetch& Fetch, const std::wstring& PartName, const std::wstring& FileName,
                    bool OverwriteUserData);
   void ShowPartCaptions(int Number);
   void FinishRun();

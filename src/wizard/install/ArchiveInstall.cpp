@@ -10,6 +10,7 @@
 #include "controls/TProgressFill.h"
 #include "dialogs/UInstMirpanError.h"
 #include "framework/Application.h"
+#include "framework/Exception.h"
 #include "framework/StdControls.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
@@ -121,11 +122,16 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
   F.RefreshMainForm();
 }
 
-bool TArchiveInstaller::OpenAndSelect(const std::wstring& ArchivePath, bool ExtractAll) {
+bool TArchiveInstaller::OpenAndSelect(HANDLE Part, const std::wstring& ArchivePath,
+                                      bool ExtractAll) {
   try {
     // Reading the directory of a part with thousands of entries takes a while.
     const std::wstring product = ProductFolder();
-    Application->RunWhileAnswering([&] { zipArchiver.Open(ArchivePath, product, ExtractAll); });
+    if (Part == INVALID_HANDLE_VALUE)
+      throw Exception("Cannot open file " +
+                      Utf8FromU16(std::u16string(ArchivePath.begin(), ArchivePath.end())));
+    Application->RunWhileAnswering(
+        [&] { zipArchiver.Open(Part, ArchivePath, product, ExtractAll); });
     return true;
   } catch (const std::exception& E) {
     FLastFailure = E.what();
@@ -143,11 +149,10 @@ void TArchiveInstaller::ReportPartNotInstallable(const std::wstring& ArchivePath
   F.RefreshMainForm();
 }
 
-bool TArchiveInstaller::IsTheMakersPart(const std::wstring& PartName,
-                                        const std::wstring& FileName) {
+bool TArchiveInstaller::IsTheMakersPart(const std::wstring& PartName, HANDLE Part) {
   if (F.Stamp.State == TStampState::Unstamped) return true;
   const TPartStampEntry* stamp = F.Stamp.Find(PartName);
-  return stamp && PartFileMatches(FileName, *stamp, [this] { KeepAnswering(); });
+  return stamp && PartFileMatches(Part, *stamp, [this] { KeepAnswering(); });
 }
 
 void TArchiveInstaller::ExtractSelection(bool ExtractAll) {
@@ -157,7 +162,13 @@ void TArchiveInstaller::ExtractSelection(bool ExtractAll) {
 }
 
 bool TArchiveInstaller::ExtractArchive(const std::wstring& ArchivePath, bool ExtractAll) {
-  if (!OpenAndSelect(ArchivePath, ExtractAll)) return false;
+  TFileHandle part(OpenHeldPart(ArchivePath));
+  return ExtractArchive(part.Get(), ArchivePath, ExtractAll);
+}
+
+bool TArchiveInstaller::ExtractArchive(HANDLE Part, const std::wstring& ArchivePath,
+                                       bool ExtractAll) {
+  if (!OpenAndSelect(Part, ArchivePath, ExtractAll)) return false;
   F.LSubject->SetCaption(L"התקנה ורישום המערכת");
 
   bool result = true;
@@ -240,13 +251,15 @@ void TArchiveInstaller::InstallFromLocalArchives() {
   for (const wchar_t* part : MirpanProduct::ArchiveParts) {
     F.Label21->Show();
     const std::wstring file = F.SetupFolder + L"\\" + part;
-    // A part that is not the maker's is not opened at all, and the installation is incomplete.
-    if (!IsTheMakersPart(part, file)) {
+    // Held from the first byte checked to the end of its extraction. A part that is not the
+    // maker's is never extracted, and the installation is incomplete.
+    TFileHandle held(OpenHeldPart(file));
+    if (!IsTheMakersPart(part, held.Get())) {
       ReportPartNotInstallable(file);
       AllInstalled = false;
       continue;
     }
-    ExtractArchive(file, ExtractsWhole(part, overwriteUserData));
+    ExtractArchive(held.Get(), file, ExtractsWhole(part, overwriteUserData));
   }
   ShowClosingNoticeIfIncomplete();
 }

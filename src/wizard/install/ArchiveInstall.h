@@ -3,6 +3,8 @@
 // part with the wizard's progress display, the local mode (both parts from the setup
 // program's folder), the closing notice, and the installation log that the download mode
 // (ArchiveDownload.h) keeps.
+#include <windows.h>
+
 #include <functional>
 #include <set>
 #include <string>
@@ -51,10 +53,13 @@ class TArchiveInstaller {
   static bool ExtractsWhole(const std::wstring& Part, bool OverwriteUserData);
   // True when the part was opened and its extraction ended without an error.
   bool ExtractArchive(const std::wstring& ArchivePath, bool ExtractAll);
+  // The same through Part, a handle the caller holds (see OpenHeldPart) so that nobody can
+  // swap the file between its check and its extraction; ArchivePath names it.
+  bool ExtractArchive(HANDLE Part, const std::wstring& ArchivePath, bool ExtractAll);
   void InstallFromLocalArchives();
-  // Whether the part file may be installed: any part when the program carries no stamp,
-  // otherwise only one that matches its stamp.
-  bool IsTheMakersPart(const std::wstring& PartName, const std::wstring& FileName);
+  // Whether the part read through Part may be installed: any part when the program carries
+  // no stamp, otherwise only one that matches its stamp.
+  bool IsTheMakersPart(const std::wstring& PartName, HANDLE Part);
   // "Not every part installed", once, at the end of a mode that left AllInstalled false.
   void ShowClosingNoticeIfIncomplete();
   // Why the last archive step that raised failed: opening or an extraction pass.
@@ -79,7 +84,7 @@ class TArchiveInstaller {
   bool ProductFolderExists() const;
 
  private:
-  bool OpenAndSelect(const std::wstring& ArchivePath, bool ExtractAll);
+  bool OpenAndSelect(HANDLE Part, const std::wstring& ArchivePath, bool ExtractAll);
   void ReportPartNotInstallable(const std::wstring& ArchivePath);
   void ExtractSelection(bool ExtractAll);
   bool KeptFilesPassTheirChecks() const;

@@ -1,5 +1,9 @@
 #include "wizard/install/ArchivePass.h"
 
+#include <windows.h>
+
+#include <algorithm>
+
 #include "framework/Text.h"
 #include "zip/ZipArchiver.h"
 
@@ -15,10 +19,44 @@ std::wstring WideFromUtf8(const std::string& text) {
 
 // Every entry, folders and hidden or system files included.
 constexpr int32_t AnyAttributes = 10431;
+
+// The archive read through a handle that stays the caller's. Reads give their own offset,
+// so the handle's position, which a download file keeps for its writes, is never relied on.
+class THeldPartStream : public TZipStream {
+ public:
+  explicit THeldPartStream(HANDLE Part) : FPart(Part) {}
+  int64_t Size() override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(FPart, &size)) throw EZipStreamError("Stream read error");
+    return size.QuadPart;
+  }
+  size_t ReadAt(int64_t Position, void* Buffer, size_t Count) override {
+    size_t done = 0;
+    while (done < Count) {
+      OVERLAPPED at = {};
+      const uint64_t offset = static_cast<uint64_t>(Position) + done;
+      at.Offset = static_cast<DWORD>(offset);
+      at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+      const DWORD ask = static_cast<DWORD>(std::min<size_t>(Count - done, 1u << 30));
+      DWORD read = 0;
+      if (!ReadFile(FPart, static_cast<uint8_t*>(Buffer) + done, ask, &read, &at)) {
+        if (GetLastError() == ERROR_HANDLE_EOF) break;
+        throw EZipStreamError("Stream read error");
+      }
+      if (read == 0) break;
+      done += read;
+    }
+    return done;
+  }
+
+ private:
+  HANDLE FPart;
+};
 }  // namespace
 
 struct TArchivePass::TImpl {
   TZipArchiver Archiver;
+  std::unique_ptr<THeldPartStream> Part;
 };
 
 TArchivePass::TArchivePass() : FImpl(new TImpl) {
@@ -51,13 +89,14 @@ void TArchivePass::SetExtractCorruptedFiles(bool Value) {
   FImpl->Archiver.ExtractCorruptedFiles = Value;
 }
 
-void TArchivePass::Open(const std::wstring& FileName, const std::wstring& BaseDir,
+void TArchivePass::Open(void* Part, const std::wstring& FileName, const std::wstring& BaseDir,
                         bool ExtractAll) {
   TZipArchiver& zip = FImpl->Archiver;
   zip.Options.CreateDirs = true;
   zip.BaseDir = Utf8FromWide(BaseDir);
   zip.FileName = Utf8FromWide(FileName);
-  zip.OpenArchive(fmOpenReadDenyWrite);
+  FImpl->Part = std::make_unique<THeldPartStream>(static_cast<HANDLE>(Part));
+  zip.OpenArchive(*FImpl->Part);
   zip.ExclusionMasks.Clear();
   zip.FileMasks.Clear();
   if (!ExtractAll) {
@@ -79,6 +118,7 @@ void TArchivePass::Close() noexcept {
     if (FImpl->Archiver.Active()) FImpl->Archiver.CloseArchive();
   } catch (...) {
   }
+  FImpl->Part.reset();
 }
 
 std::vector<TArchivePass::TEntry> TArchivePass::Entries() const {

@@ -27,10 +27,11 @@ class TArchivePass {
   bool ExtractCorruptedFiles() const;
   void SetExtractCorruptedFiles(bool Value);
 
-  // Opens FileName for reading, others may not write, to extract below BaseDir with
-  // folders; without ExtractAll the folder "UserData" is left out. Raises what the archiver
-  // raises.
-  void Open(const std::wstring& FileName, const std::wstring& BaseDir, bool ExtractAll);
+  // Reads the archive through Part, a handle the caller keeps open until Close, to extract
+  // below BaseDir with folders; FileName names it in messages. Without ExtractAll the folder
+  // "UserData" is left out. Raises what the archiver raises.
+  void Open(void* Part, const std::wstring& FileName, const std::wstring& BaseDir,
+            bool ExtractAll);
   // One extraction pass of the selection made by Open.
   void Extract(bool ExtractAll);
   // Errors here are of no interest: the pass is over.

@@ -1,20 +1,33 @@
 #include "wizard/install/DownloadFile.h"
 
-TDownloadFile::TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp,
-                             bool KeepBytes)
-    : FFile(CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                        KeepBytes ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+namespace {
+
+// Deleting an old file first and then creating only a new one, never opening what is there,
+// means a link planted under the part's name is removed or refused, never written through.
+HANDLE CreateNewDownloadFile(const std::wstring& FileName) {
+  DeleteIfThere(FileName);
+  return CreateFileW(FileName.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+}  // namespace
+
+TDownloadFile::TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp)
+    : FFile(CreateNewDownloadFile(FileName)) {
   if (!FFile.Valid()) throw Exception("Cannot create file");
   if (Stamp) {
     FCheck = std::make_unique<TPartCheck>(*Stamp);
     FStampedSize = Stamp->Size;
   }
-  if (!KeepBytes) return;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(FFile.Get(), &size)) throw Exception("Stream seek error");
-  FSize = size.QuadPart;
-  // A part that goes on is checked over all of its bytes, the kept ones first.
-  if (FCheck) HashKeptBytes();
+}
+
+void TDownloadFile::GoOnAtEnd() {
+  // A part that goes on is checked over all of its bytes; the kept ones were hashed as they
+  // came unless they came out of order.
+  if (FCheck && (FCheckLost || FCheck->BytesSeen() != static_cast<uint64_t>(FSize))) {
+    SetPosition(0);
+    HashKeptBytes();
+  }
   SetPosition(FSize);
 }
 

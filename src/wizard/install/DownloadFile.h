@@ -1,7 +1,8 @@
 #pragma once
 // A part's download file at the drive root, written straight through the system's file API
 // so that a disk error fails the attempt at the write that met it. Given the part's stamp,
-// it hashes the bytes as they arrive.
+// it hashes the bytes as they arrive. It is held open, others may only read it, from its
+// first byte written until it goes, so that the bytes checked are the bytes extracted.
 #include <memory>
 #include <string>
 
@@ -19,13 +20,15 @@ class EPartMismatch : public Exception {
 
 class TDownloadFile : public TNetStream {
  public:
-  // Creates FileName new and empty, replacing what was there, or with KeepBytes opens it to
-  // go on after its bytes. With a Stamp, growing it past the stamped size raises
+  // Creates FileName new and empty, replacing a file that was there; a link or a folder of
+  // that name is not replaced. With a Stamp, growing it past the stamped size raises
   // EPartMismatch.
-  explicit TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp = nullptr,
-                         bool KeepBytes = false);
+  explicit TDownloadFile(const std::wstring& FileName, const TPartStampEntry* Stamp = nullptr);
   // Drops the bytes there, for a part that comes again from its start.
   void StartOver();
+  // Goes on after the bytes there, for an attempt that continues them.
+  void GoOnAtEnd();
+  HANDLE Handle() const { return FFile.Get(); }
 
   int64_t Position() const override { return FPosition; }
   void SetPosition(int64_t Position) override;

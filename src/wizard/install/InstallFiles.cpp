@@ -17,6 +17,11 @@ void DeleteIfThere(const std::wstring& Name) {
   if (FileExists(Name)) DeleteFileW(Name.c_str());
 }
 
+HANDLE OpenHeldPart(const std::wstring& Name) {
+  return CreateFileW(Name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
 bool CopiedWhole(const std::wstring& Source, const std::wstring& Copy) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((Source + L"\\*").c_str(), &found);

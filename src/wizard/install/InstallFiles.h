@@ -15,6 +15,11 @@ void DeleteIfThere(const std::wstring& Name);
 // place and of the same size.
 bool CopiedWhole(const std::wstring& Source, const std::wstring& Copy);
 
+// Opens a part to read it from its check to the end of its extraction: while the handle
+// is open, others may read the file but not write, rename or delete it, so the bytes that
+// were checked are the bytes extracted. INVALID_HANDLE_VALUE when it cannot be opened.
+HANDLE OpenHeldPart(const std::wstring& Name);
+
 // Reads File from where it stands to its end in large blocks, handing each to Block, which
 // answers whether to go on. False when a read failed or Block stopped the reading.
 bool ReadInBlocks(HANDLE File, const std::function<bool(const uint8_t* Data, size_t Count)>& Block);

@@ -26,21 +26,33 @@ void TPartFetch::Forget() {
   FValidator.clear();
 }
 
+HANDLE TPartFetch::File() const { return FFile ? FFile->Handle() : INVALID_HANDLE_VALUE; }
+
+void TPartFetch::Release() { FFile.reset(); }
+
+void TPartFetch::Discard() {
+  Release();
+  DeleteIfThere(FFileName);
+}
+
 int64_t TPartFetch::KeptBytes() const {
-  if (FValidator.empty()) return 0;
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(FFileName.c_str(), GetFileExInfoStandard, &data)) return 0;
-  const int64_t size = (int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  if (FValidator.empty() || !FFile) return 0;
+  const int64_t size = FFile->Size();
   return size > 0 && size < FTotal ? size : 0;
 }
 
 TDownloadFile::TVerdict TPartFetch::Attempt() {
   const int64_t kept = KeptBytes();
-  if (kept == 0) {
+  if (kept > 0) {
+    FFile->GoOnAtEnd();
+  } else {
     Forget();
-    DeleteIfThere(FFileName);
+    if (FFile)
+      FFile->StartOver();
+    else
+      FFile = std::make_unique<TDownloadFile>(FFileName, FStamp);
   }
-  TDownloadFile file(FFileName, FStamp, kept > 0);
+  TDownloadFile& file = *FFile;
   try {
     if (kept > 0) {
       try {

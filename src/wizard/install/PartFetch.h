@@ -2,8 +2,10 @@
 // One part's bytes fetched into its download file across the attempts of a run. An attempt
 // cut off after bytes arrived leaves them, and the next one asks only for the rest, checked
 // against the first reply's ETag or Last-Modified. A server that cannot continue them (a
-// 200, a 416, a 206 of another range) gets the part from the start.
+// 200, a 416, a 206 of another range) gets the part from the start. The file is held from
+// its first byte written until the part is released, across attempts and extractions.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "wizard/install/DownloadFile.h"
@@ -19,6 +21,12 @@ class TPartFetch {
   TDownloadFile::TVerdict Attempt();
   // The next attempt starts from zero.
   void Forget();
+  // The part's file, held; invalid before the first attempt and after Release.
+  HANDLE File() const;
+  // Lets the file go, where it lies.
+  void Release();
+  // Lets the file go and deletes it.
+  void Discard();
 
  private:
   // Bytes of an earlier attempt the next request can continue; 0 when there are none.
@@ -27,6 +35,7 @@ class TPartFetch {
   void Remember(const TDownloadFile& File);
 
   TNetHTTP& FHttp;
+  std::unique_ptr<TDownloadFile> FFile;
   std::string FUrl;
   std::wstring FFileName;
   const TPartStampEntry* FStamp;

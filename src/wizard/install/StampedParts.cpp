@@ -25,16 +25,15 @@ TStampedParts LoadStampedParts(HMODULE Module) {
   return stamped;
 }
 
-bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp,
+bool PartFileMatches(HANDLE File, const TPartStampEntry& Stamp,
                      const std::function<void()>& BetweenBlocks) {
-  TFileHandle file(CreateFileW(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.Valid()) return false;
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.Get(), &size) || static_cast<uint64_t>(size.QuadPart) != Stamp.Size)
+  if (!GetFileSizeEx(File, &size) || static_cast<uint64_t>(size.QuadPart) != Stamp.Size)
     return false;
+  LARGE_INTEGER start = {};
+  if (!SetFilePointerEx(File, start, nullptr, FILE_BEGIN)) return false;
   TPartCheck check(Stamp);
-  ReadInBlocks(file.Get(), [&](const uint8_t* Data, size_t Count) {
+  ReadInBlocks(File, [&](const uint8_t* Data, size_t Count) {
     check.Add(Data, Count);
     if (check.TooLong()) return false;
     if (BetweenBlocks) BetweenBlocks();

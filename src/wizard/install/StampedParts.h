@@ -29,8 +29,8 @@ struct TStampedParts {
 // The stamp of the program loaded as Module; null is the running program.
 TStampedParts LoadStampedParts(HMODULE Module = nullptr);
 
-// Whether the file holds exactly the stamped part: the size first, then the SHA-256 over
-// the file read in large blocks, with BetweenBlocks called after each. False too when the
-// file cannot be read.
-bool PartFileMatches(const std::wstring& FileName, const TPartStampEntry& Stamp,
+// Whether the open file holds exactly the stamped part: the size first, then the SHA-256
+// over the file read from its start in large blocks, with BetweenBlocks called after each.
+// False too when the file cannot be read.
+bool PartFileMatches(HANDLE File, const TPartStampEntry& Stamp,
                      const std::function<void()>& BetweenBlocks = {});
