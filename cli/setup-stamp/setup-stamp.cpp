@@ -1,5 +1,6 @@
-// setup-stamp: the maker's release step. Writes each archive part's name, size, unpacked
-// size and SHA-256 into a built SetUp.exe, which then installs only those parts.
+// setup-stamp: a step of the maker's release (scripts/release). Writes each archive part's name,
+// size, unpacked size and SHA-256 into a built SetUp.exe, which then installs only those parts.
+// It comes before signing: a signed program is refused.
 //   setup-stamp SETUP_EXE PART...
 // Exit 0 when stamped, 1 when refused (the program is left as it was), 2 on wrong arguments.
 #include <cstdio>

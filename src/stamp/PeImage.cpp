@@ -14,6 +14,7 @@ constexpr TOptionalHeaderKind kPe32{0x10B, 92};
 constexpr TOptionalHeaderKind kPe32Plus{0x20B, 108};
 constexpr size_t kChecksumAt = 64;
 constexpr size_t kResourceDirectoryIndex = 2;
+constexpr size_t kSecurityDirectoryIndex = 4;
 constexpr uint32_t kHighBit = 0x80000000u;  // a named entry, or a subdirectory as target
 
 }  // namespace
@@ -39,10 +40,13 @@ TPeImage::TPeImage(std::vector<uint8_t>& bytes, const std::string& label) : FByt
     const size_t s = sections + i * 40;
     FSections.push_back({Read32(s + 12), Read32(s + 16), Read32(s + 20)});
   }
+  const uint32_t directoryCount = Read32(optional + kind.DirectoryCountAt);
+  const size_t securityEntry = optional + directories + 8 * kSecurityDirectoryIndex;
+  // Its address is a file offset, not an RVA: the table lies after the sections, unmapped.
+  FSigned = directoryCount > kSecurityDirectoryIndex && securityEntry + 8 <= sections &&
+            Read32(securityEntry + 4) != 0;
   const size_t resourceEntry = optional + directories + 8 * kResourceDirectoryIndex;
-  if (Read32(optional + kind.DirectoryCountAt) <= kResourceDirectoryIndex ||
-      resourceEntry + 8 > sections)
-    return;
+  if (directoryCount <= kResourceDirectoryIndex || resourceEntry + 8 > sections) return;
   const uint32_t rva = Read32(resourceEntry), size = Read32(resourceEntry + 4);
   FHasResources = rva != 0 && size >= 16 && RvaToOffset(rva, size, FResourceRoot);
   FResourceSize = size;

@@ -1,7 +1,7 @@
 #pragma once
 // Just enough of the PE format to find a resource's bytes in a PE32 or PE32+ file held in
-// memory and to keep the header checksum right after changing them. Every offset read from
-// the file is checked against its size.
+// memory, to keep the header checksum right after changing them, and to tell a signed file.
+// Every offset read from the file is checked against its size.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,6 +24,9 @@ class TPeImage {
   // Recomputes the header checksum after the bytes changed, unless it is zero: zero means
   // the linker left it unset, and the loader does not look at it then.
   void UpdateChecksum();
+  // True when the Security directory holds a certificate table (an Authenticode signature):
+  // any change to the bytes it covers breaks that signature.
+  bool Signed() const { return FSigned; }
 
  private:
   struct TSection {
@@ -43,6 +46,7 @@ class TPeImage {
   std::vector<uint8_t>& FBytes;
   size_t FChecksumOffset = 0;
   std::vector<TSection> FSections;
+  bool FSigned = false;
   bool FHasResources = false;
   size_t FResourceRoot = 0;
   size_t FResourceSize = 0;

@@ -90,6 +90,10 @@ void StampSetUp(const std::string& exePath, const std::vector<std::string>& part
   const std::string path = ArchiverPath(exePath);
   std::vector<uint8_t> bytes = ReadWholeFile(path);
   TPeImage image(bytes, path);
+  if (image.Signed())
+    throw EStampError(path +
+                      " is already signed: stamp it before signing it (the signature covers the "
+                      "stamp, and stamping would break it)");
   TPeFileSpan room;
   if (!image.LocateResource(PartStampResourceType, PartStampResourceName, room) ||
       !PartStampHasMagic(bytes.data() + room.Offset, room.Size))

@@ -12,5 +12,6 @@
 // from its ZIP directory.
 TPartStampEntry DescribePart(const std::string& path);
 // Checks everything before it writes, and writes through a new file that then replaces
-// the program, so the program is left as it was on any error.
+// the program, so the program is left as it was on any error. A signed program is refused:
+// the stamp goes in before the signature.
 void StampSetUp(const std::string& exePath, const std::vector<std::string>& partPaths);

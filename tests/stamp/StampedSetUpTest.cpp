@@ -134,9 +134,9 @@ TEST_F(StampedSetUp, RefusalsLeaveTheProgramAsItWas) {
     const size_t security = optional + (bytes[optional + 1] == 0x02 ? 112 : 96) + 8 * 4;
     bytes.replace(security, 8, std::string("\0\x10\0\0\x40\0\0\0", 8));
     WriteBytes(Exe, bytes);
-    EXPECT_NE(Refusal({L"MirpanN1.zip"})
-                  .find("SetUp.exe is already signed: stamp it before signing it"),
-              std::string::npos);
+    EXPECT_NE(
+        Refusal({L"MirpanN1.zip"}).find("SetUp.exe is already signed: stamp it before signing it"),
+        std::string::npos);
   }
 
   // A program, but one built without the room for a stamp: this test.
