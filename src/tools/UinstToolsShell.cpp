@@ -9,6 +9,7 @@
 #include "framework/Registry.h"
 #include "framework/Text.h"
 #include "tools/MirpanProduct.h"
+#include "tools/ProtectedFolder.h"
 #include "tools/UinstTools.h"
 
 namespace {
@@ -122,6 +123,11 @@ void WriteFirstTimeMarker(const std::string& Folder) {
   if (name.back() != L'\\') name += L'\\';
   name += L"firstTime.dat";
   static const char Line[] = "Vantore is still new\r\n";
+  const std::wstring refusal = LinkRefusal(name);
+  if (!refusal.empty()) {
+    UInstError::ShowErrorDialog(L"התקנת מערכת", refusal, dlHebrew);
+    return;
+  }
   HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD error = 0;

@@ -4,6 +4,8 @@
 // The program as a whole meets damaged parts and both answers in the end-to-end tests.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <sddl.h>
 
 #include <algorithm>
 
@@ -12,6 +14,8 @@
 #include "framework/Exception.h"
 #include "framework/StringList.h"
 #include "framework/Text.h"
+#include "tools/MirpanProduct.h"
+#include "tools/ProtectedFolder.h"
 #include "wizard/install/ArchiveInstall.h"
 
 using namespace InstallTest;
@@ -130,12 +134,76 @@ TEST_F(ArchiveInstall, GoodPartsPassTheCheckOfKeptFiles) {
   EXPECT_TRUE(answerer.Seen().empty());
 }
 
+// A maker's folder that cannot be made the administrators' stops the installation before
+// anything is written; here a file stands in its place.
+TEST_F(ArchiveInstall, MakersFolderThatCannotBeSecuredStopsTheInstallation) {
+  const std::wstring maker = ScratchRoot() + MirpanProduct::MakerFolder;
+  WriteBytes(maker, "not a folder");
+  TArchiveInstaller& installer = Installer(DemoParts());
+  TDialogAnswerer answerer;
+  installer.InstallFromLocalArchives();
+  EXPECT_FALSE(installer.AllInstalled);
+  EXPECT_FALSE(installer.ProductFolderExists());
+  ASSERT_EQ(1u, answerer.Seen().size()) << Describe(answerer.Seen());
+  EXPECT_EQ(L"תוכנת ההתקנה לא הצליחה לקבוע את הרשאות " + maker + L".\r\nההתקנה הופסקה.\r\n",
+            answerer.Seen()[0].Text);
+  EXPECT_EQ(std::vector<std::wstring>{MirpanProduct::MakerFolder}, FolderEntries(ScratchRoot()));
+}
+
+// Which folders found at the drive root are taken over: any that someone besides the
+// administrators may change, or that inherits from the root.
+TEST(MakersFolderRights, OnlyAnAdministratorsOnlyFolderIsLeftAsItIs) {
+  struct TCase {
+    const wchar_t* Rights;
+    bool LeftAsItIs;
+  } cases[] = {
+      {L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", true},
+      {L"O:SYD:P(A;OICI;FA;;;BA)(D;;FA;;;WD)", true},
+      {L"O:BUD:P(A;OICI;FA;;;BA)", false},                       // a user's own folder
+      {L"O:BAD:(A;OICI;FA;;;BA)", false},                        // inherits from the root
+      {L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;AU)", false},  // users may modify
+      {L"O:BAD:P(A;OICI;FA;;;BA)(A;;WD;;;WD)", false},            // anyone may change its rights
+      {L"O:BA", false},                                          // no list: open to all
+  };
+  for (const TCase& test : cases) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(test.Rights, SDDL_REVISION_1,
+                                                                     &descriptor, nullptr));
+    EXPECT_EQ(test.LeftAsItIs, OnlyAdministratorsMayChange(descriptor))
+        << Utf8FromU16(std::u16string(test.Rights, test.Rights + wcslen(test.Rights)));
+    LocalFree(descriptor);
+  }
+}
+
 TEST_F(ArchiveInstall, MissingPartAnswersFalse) {
   TArchiveInstaller& installer = Installer(DemoParts());
   TDialogAnswerer answerer;
   EXPECT_FALSE(installer.ExtractArchive(ScratchRoot() + L"MirpanN9.zip", true));
   ASSERT_EQ(1u, answerer.Seen().size());
   EXPECT_EQ(0u, answerer.Seen()[0].Text.find(L"הרכיב " + ScratchRoot() + L"MirpanN9.zip פגום."));
+}
+
+// Whoever can write where the part lies must not write, rename or delete it while it is
+// held, from its check to the end of its extraction.
+TEST_F(ArchiveInstall, PartCannotBeSwappedWhileItIsExtracted) {
+  TArchiveInstaller& installer = Installer(DemoParts());
+  const std::wstring part = ScratchRoot() + L"MirpanN1.zip";
+  ASSERT_TRUE(CopyFileW((DemoParts() + L"\\MirpanN1.zip").c_str(), part.c_str(), FALSE));
+  int swaps = 0, tries = 0;
+  FAtProgress = [&] {
+    if (tries++ > 0) return false;
+    HANDLE writer = CreateFileW(part.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    if (writer != INVALID_HANDLE_VALUE) ++swaps, CloseHandle(writer);
+    if (MoveFileW(part.c_str(), (part + L".old").c_str())) ++swaps;
+    if (DeleteFileW(part.c_str())) ++swaps;
+    return false;
+  };
+  TDialogAnswerer answerer;
+  EXPECT_TRUE(installer.ExtractArchive(part, true));
+  EXPECT_GT(tries, 0);
+  EXPECT_EQ(0, swaps);
 }
 
 TEST_F(ArchiveInstall, LeavingStopsThePassWithoutAFailure) {

@@ -118,7 +118,9 @@ void TArchiveDownloader::FinishRun() {
 
 void TArchiveDownloader::DownloadAndInstallArchives() {
   const TArchiveInstallContext& form = FInstaller.Context();
-  const bool overwriteUserData = FInstaller.BeginInstallation();
+  FInstaller.AllInstalled = true;
+  bool overwriteUserData = true;
+  if (!FInstaller.BeginInstallation(overwriteUserData)) return;
   FHttpClient.ReadTimeout = kDownloadReadTimeout;
   // A silent server or a slow connect must not freeze the page: the window is served between
   // the slices of every wait, and leaving by its X ends the attempt there.
@@ -129,7 +131,6 @@ void TArchiveDownloader::DownloadAndInstallArchives() {
   FFailures = 1;
   TStringList installLog;
   FInstallLog = &installLog;
-  FInstaller.AllInstalled = true;
   for (int i = 0; i < ArchivePartCount; ++i) {
     const std::wstring part = ArchiveParts[i];
     const std::string name = Ascii(part);

@@ -15,6 +15,7 @@
 #include "framework/StringList.h"
 #include "framework/Text.h"
 #include "tools/MirpanProduct.h"
+#include "tools/ProtectedFolder.h"
 #include "wizard/install/InstallFiles.h"
 
 using namespace UInstMirpanError;
@@ -81,14 +82,26 @@ std::wstring TArchiveInstaller::ProductFolder() const {
   return F.DriveRoot() + MirpanProduct::ProductFolder;
 }
 
-bool TArchiveInstaller::ProductFolderExists() const { return FolderExists(ProductFolder()); }
+// A folder that could not be made the administrators' holds nothing this run installed.
+bool TArchiveInstaller::ProductFolderExists() const {
+  return !FFolderRefused && FolderExists(ProductFolder());
+}
 
-bool TArchiveInstaller::BeginInstallation() {
+bool TArchiveInstaller::BeginInstallation(bool& OverwriteUserData) {
   F.LSubject->SetCaption(L"המתן בבקשה ...");
   Application->ProcessMessages();
-  bool overwriteUserData = true;
-  CheckUserData(overwriteUserData);
-  return overwriteUserData;
+  OverwriteUserData = true;
+  const std::wstring refused = SecureMakerFolder(F.DriveRoot() + MirpanProduct::MakerFolder);
+  if (!refused.empty()) {
+    FFolderRefused = true;
+    FLastFailure = Cp1255FromWide(refused);
+    AllInstalled = false;
+    ShowErrorDialog(InstallCaption, JoinLines({refused, L"ההתקנה הופסקה."}), dlHebrew);
+    F.RefreshMainForm();
+    return false;
+  }
+  CheckUserData(OverwriteUserData);
+  return true;
 }
 
 bool TArchiveInstaller::ExtractsWhole(const std::wstring& Part, bool OverwriteUserData) {
@@ -245,9 +258,10 @@ void TArchiveInstaller::ZipFileFailure(const std::string&) { AllInstalled = fals
 void TArchiveInstaller::InstallFromLocalArchives() {
   F.Label21->Hide();
   F.pbProgress->SetPosition(0);
-  const bool overwriteUserData = BeginInstallation();
-  F.LSubject->SetCaption(L"מעתיק רכיבים דרושים.");
   AllInstalled = true;
+  bool overwriteUserData = true;
+  if (!BeginInstallation(overwriteUserData)) return;
+  F.LSubject->SetCaption(L"מעתיק רכיבים דרושים.");
   for (const wchar_t* part : MirpanProduct::ArchiveParts) {
     F.Label21->Show();
     const std::wstring file = F.SetupFolder + L"\\" + part;
@@ -273,5 +287,5 @@ void TArchiveInstaller::ShowClosingNoticeIfIncomplete() {
 void TArchiveInstaller::SaveInstallLog(const TStringList& InstallLog) {
   std::wstring place = ProductFolder() + L"\\";
   if (!FolderExists(place)) place = F.DriveRoot();
-  InstallLog.SaveToFile(place + L"Install.log");
+  WriteFileNoLinks(place + L"Install.log", InstallLog.Text());
 }

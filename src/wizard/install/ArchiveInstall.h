@@ -43,9 +43,10 @@ class TArchiveInstaller {
 
   const TArchiveInstallContext& Context() const { return F; }
 
-  // The start both modes share: the waiting caption, then CheckUserData; answers
-  // OverwriteUserData.
-  bool BeginInstallation();
+  // The start both modes share: the waiting caption, the maker's folder made or taken over
+  // for administrators, then CheckUserData, which answers OverwriteUserData. False, after
+  // telling the user why, when the folder could not be made theirs: nothing is installed.
+  bool BeginInstallation(bool& OverwriteUserData);
   // Backs existing user data up beside itself and asks whether to overwrite it.
   void CheckUserData(bool& OverwriteUserData);
   // Whether Part is extracted with every entry: all but the user-data part when the user
@@ -95,6 +96,7 @@ class TArchiveInstaller {
   // Files the current pass wrote, so that those kept despite a failed check can be found.
   std::set<std::string> FWritten;
   std::string FLastFailure;
+  bool FFolderRefused = false;
   // The archiver reports thousands of times a second; what it reported last is shown at the
   // screen's pace and once more when a pass ends.
   TScreenPace FPace;

@@ -5,6 +5,7 @@
 #include "framework/IniFile.h"
 #include "framework/Text.h"
 #include "tools/MirpanProduct.h"
+#include "tools/ProtectedFolder.h"
 #include "wizard/install/InstallRecord.h"
 
 namespace {
@@ -50,6 +51,8 @@ void SetFolderIcons(const TFinishingChoices& Choices) {
   using namespace MirpanProduct;
   const std::wstring product = Choices.DriveRoot + ProductFolderLowerCase;
   const std::wstring maker = Choices.DriveRoot + MakerFolderLowerCase;
+  RefuseLinksOnTheWay(product + L"\\desktop.ini");
+  RefuseLinksOnTheWay(maker + L"\\desktop.ini");
   WriteFolderIni(product + L"\\desktop.ini", product + L"\\bin\\MirpanFolder.ico",
                  L"Mirpan Folder");
   SetFileAttributesW(product.c_str(), FILE_ATTRIBUTE_SYSTEM);
