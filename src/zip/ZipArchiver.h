@@ -144,6 +144,8 @@ class TZipBaseArchiver {
                     TZipOutputFile& target, uint64_t& written, uint32_t& crc);
   uint32_t BlockSize(const TDirItem& item, int64_t left) const;
   bool ForceDirectories(const std::string& path);
+  // Raises zeLinkOnPath for the first existing part of Path below the base that is a link.
+  void RefuseLinks(const std::string& baseDir, const std::string& path);
 
   void* FOwner;
   uint8_t FCompressionMode = 6;
@@ -158,7 +160,8 @@ class TZipBaseArchiver {
   long double FCurrentTotal = 0;
   bool FSkipFile = false;
   bool FProgressEnabled = false;
-  std::string FLastFolder;  // the folder made last in this pass; saves a lookup per file
+  std::string FLastFolder;    // the folder made last in this pass; saves a lookup per file
+  std::string FLastLinkFree;  // the entry folder found free of links last in this pass
   std::unordered_set<uint64_t> FWrittenThisPass;  // identities of the files this pass wrote
   uint64_t FAvailableMemory = 0;
   // Kept across entries so that small files cost no allocations.

@@ -260,9 +260,35 @@ void TZipDirectory::ReadDirectory(bool oemFileNames, bool repairOnOpen) {
     for (int i = 0; i < FItems.Count(); ++i) sum += FItems.Get(i).Header.CompressedSize;
     if (sum > static_cast<uint64_t>(FReader.Size())) throw EZipException(zeSizesTooLarge);
   }
-  if (ApplyMeasuredShift()) return;
-  DetectStub();
-  CorrectOffsets();
+  if (!ApplyMeasuredShift()) {
+    DetectStub();
+    CorrectOffsets();
+  }
+  CheckOverlaps();
+}
+
+// Entries whose data overlap (several entries on one stream, data running into the next
+// entry or into the central directory) let a small archive write without bound, and no
+// writer makes them; the sizes' sum above misses most of them and is checked only without
+// repair. Empty entries read nothing and are left out: some writers leave folders' offsets
+// uncorrected. The local header counts at its least, 30 bytes, so no real archive is taken
+// for an overlapping one.
+void TZipDirectory::CheckOverlaps() {
+  const uint64_t directory = static_cast<uint64_t>(FCentralDirectoryStart);
+  std::vector<std::pair<uint64_t, uint64_t>> spans;  // local header offset, end of data
+  for (int i = 0; i < FItems.Count(); ++i) {
+    const TDirItem& item = FItems.Get(i);
+    const uint64_t at = std::min<uint64_t>(item.LocalHeaderOffset(), INT64_MAX / 4);
+    // Data starting in or past the directory are cut to nothing when extracted.
+    if (item.CompressedSize() == 0 || at >= directory) continue;
+    spans.emplace_back(
+        at, at + kLocalHeaderSize + std::min<uint64_t>(item.CompressedSize(), INT64_MAX / 4));
+  }
+  std::sort(spans.begin(), spans.end());
+  for (size_t k = 0; k < spans.size(); ++k) {
+    const uint64_t limit = k + 1 < spans.size() ? spans[k + 1].first : directory;
+    if (spans[k].second > limit) throw EZipException(zeSizesTooLarge);
+  }
 }
 
 bool TZipDirectory::IsMultiPart() const {

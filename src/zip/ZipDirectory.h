@@ -116,6 +116,7 @@ class TZipDirectory {
   bool ApplyMeasuredShift();
   void DetectStub();
   void CorrectOffsets();
+  void CheckOverlaps();
 
   TZipStream* FStream;
   bool FOwned;

@@ -53,23 +53,26 @@ const char* const kMessages[] = {
     /* 36 */ "File \"%s\" was written by this extraction already and is not replaced",
     /* 37 */
     "Archive is one part of a multi-part (split or spanned) archive, which is not supported",
+    /* 38 */ "Cannot create file \"%s\". The path passes through a link or junction",
+    /* 39 */
+    "Cannot create file \"%s\". The name is a device name or ends in a dot or a space",
 };
 
 // Row n holds {native error, message number}; the first row whose native error matches wins.
-// Rows 61 to 63 are the component's own additions for failures the older rows would misname.
+// Rows 61 to 65 are the component's own additions for failures the older rows would misname.
 struct TErrorRow {
   int32_t Native;
   int32_t Message;
 };
-const TErrorRow kErrorMap[64] = {
-    {0, 0},   {1, 1},   {2, 1},   {3, 1},   {4, 1},   {5, 2},   {6, 3},   {7, 1},
-    {8, 4},   {9, 5},   {10, 5},  {11, 6},  {12, 6},  {13, 7},  {14, 7},  {15, 6},
-    {16, 1},  {17, 8},  {18, 6},  {19, 9},  {20, 10}, {21, 1},  {22, 11}, {23, 9},
-    {24, 1},  {25, 11}, {26, 13}, {27, 14}, {28, 15}, {29, 5},  {30, 6},  {31, 6},
-    {32, 16}, {33, 12}, {34, 17}, {35, 18}, {36, 19}, {37, 20}, {38, 6},  {39, 21},
-    {40, 22}, {41, 23}, {42, 6},  {43, 23}, {44, 24}, {45, 24}, {46, 25}, {47, 26},
-    {48, 27}, {49, 28}, {50, 29}, {51, 30}, {52, 31}, {53, 6},  {54, 6},  {55, 32},
-    {56, 33}, {57, 27}, {58, 33}, {59, 33}, {60, 0},  {61, 35}, {62, 36}, {63, 37},
+const TErrorRow kErrorMap[66] = {
+    {0, 0},   {1, 1},   {2, 1},   {3, 1},   {4, 1},   {5, 2},   {6, 3},   {7, 1},   {8, 4},
+    {9, 5},   {10, 5},  {11, 6},  {12, 6},  {13, 7},  {14, 7},  {15, 6},  {16, 1},  {17, 8},
+    {18, 6},  {19, 9},  {20, 10}, {21, 1},  {22, 11}, {23, 9},  {24, 1},  {25, 11}, {26, 13},
+    {27, 14}, {28, 15}, {29, 5},  {30, 6},  {31, 6},  {32, 16}, {33, 12}, {34, 17}, {35, 18},
+    {36, 19}, {37, 20}, {38, 6},  {39, 21}, {40, 22}, {41, 23}, {42, 6},  {43, 23}, {44, 24},
+    {45, 24}, {46, 25}, {47, 26}, {48, 27}, {49, 28}, {50, 29}, {51, 30}, {52, 31}, {53, 6},
+    {54, 6},  {55, 32}, {56, 33}, {57, 27}, {58, 33}, {59, 33}, {60, 0},  {61, 35}, {62, 36},
+    {63, 37}, {64, 38}, {65, 39},
 };
 
 // Fills %s and %d in order; a placeholder without an argument stays empty.

@@ -31,12 +31,14 @@ enum TZipNativeError : int32_t {
   zeVolumeRequest = 45,       // a volume couldn't be opened or its request was cancelled
   zeNoEndRecord = 48,         // no end record and RepairOnOpen off
   zeDeflate64 = 55,           // an entry uses method 9
-  zeSizesTooLarge = 57,       // compressed sizes add up past the archive, RepairOnOpen off
+  zeSizesTooLarge = 57,       // sizes add up past the archive (RepairOnOpen off), or data overlap
   zeNameIndexOutOfStep = 58,  // the name index and the entries disagree
   zeNameConflict = 59,        // setting a name that the index holds at another position
   zeMethodUnsupported = 61,   // an entry's method can't be decoded; arguments: number, name
   zeWrittenThisPass = 62,     // an entry would replace a file this pass wrote; argument: path
   zeMultiPart = 63,           // the archive is one part of a split or spanned set
+  zeLinkOnPath = 64,          // a link or junction below the base folder; argument: its path
+  zeReservedName = 65,        // a name part is a device or ends in a dot or space; argument: name
 };
 
 class EZipException : public Exception {

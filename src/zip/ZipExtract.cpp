@@ -9,6 +9,7 @@
 #include "framework/Text.h"
 #include "zip/ZipArchiver.h"
 #include "zip/ZipMethods.h"
+#include "zip/ZipNames.h"
 #include "zip/ZipPlatform.h"
 
 namespace {
@@ -95,6 +96,7 @@ void TZipBaseArchiver::ProcessFiles() {
   FCancel = false;
   FProgressEnabled = true;
   FLastFolder.clear();
+  FLastLinkFree.clear();
   FWrittenThisPass.clear();
   FAvailableMemory = ZipPlatform::AvailablePhysicalMemory();
   for (int i = 0; i < items.Count(); ++i)
@@ -160,6 +162,25 @@ bool TZipBaseArchiver::ForceDirectories(const std::string& path) {
   return true;
 }
 
+// A link planted below the base (a folder pointing elsewhere, a dangling file link) would
+// carry the pass's writes and deletes outside it. The base itself may be reached through
+// links: that is the caller's choice. Parts not there yet are made by this pass.
+void TZipBaseArchiver::RefuseLinks(const std::string& baseDir, const std::string& path) {
+  const std::string folder = ZipExtractFilePath(path);
+  size_t start = folder == FLastLinkFree ? folder.size() : 0;
+  while (start < path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) {
+      const std::string part = baseDir + path.substr(0, end);
+      if (ZipPlatform::IsLink(part))
+        throw EZipException(zeLinkOnPath, this, {Cp1255FromUtf8(part)});
+    }
+    start = end + 1;
+  }
+  FLastLinkFree = folder;
+}
+
 void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name, std::string path,
                                       const std::string& baseDir) {
   const TDirItem& item = FDirectory->Items().Get(index);
@@ -174,10 +195,12 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name, std::s
   if (n != name) path = Utf8FromCp1255(n);
   // Nothing may land outside the base folder, whatever the archive says.
   if (!IsSafeEntryName(path)) throw EZipException(zeCreateFile, this, {n});
+  // On Windows such a name would reach a device or another file than the one it names.
+  if (ZipHasReservedWindowsName(path)) throw EZipException(zeReservedName, this, {n});
 
-  if (!Options.CreateDirs) {
-    path = ZipExtractFileName(path);
-  } else {
+  if (!Options.CreateDirs) path = ZipExtractFileName(path);
+  RefuseLinks(baseDir, path);
+  if (Options.CreateDirs) {
     std::string folder = baseDir + ZipExtractFilePath(path);
     if (!ForceDirectories(folder))
       throw EZipException(zeCreateFolder, this, {Cp1255FromUtf8(folder)});
@@ -189,7 +212,9 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name, std::s
   if (replacing) {
     target = TargetFor(n, target, entryTime);
     if (target.empty()) return;
-    replacing = ZipPlatform::FileExists(target);  // the handler may have moved it
+    if (ZipPlatform::IsLink(target))  // the handler may have moved it
+      throw EZipException(zeLinkOnPath, this, {Cp1255FromUtf8(target)});
+    replacing = ZipPlatform::FileExists(target);
     // Two entries may name one file (a name given twice, or differing only in case where
     // the file system ignores it): the first one's file stays.
     if (replacing && FWrittenThisPass.count(ZipPlatform::FileIdentity(target)))
@@ -200,10 +225,12 @@ void TZipBaseArchiver::ExtractOneFile(int index, const std::string& name, std::s
   // first.
   std::string output = target;
   if (replacing) {
-    for (int k = 0; output == target || ZipPlatform::FileExists(output); ++k)
+    for (int k = 0;
+         output == target || ZipPlatform::FileExists(output) || ZipPlatform::IsLink(output); ++k)
       output = target + ".~" + std::to_string(k);
   }
-  std::unique_ptr<TZipOutputFile> file = ZipPlatform::CreateOutputFile(output);
+  // Output is a name found free just now; whatever took it since is not written through.
+  std::unique_ptr<TZipOutputFile> file = ZipPlatform::CreateOutputFile(output, true);
   if (!file) throw EZipException(zeCreateFile, this, {Cp1255FromUtf8(target)});
 
   std::exception_ptr failure;

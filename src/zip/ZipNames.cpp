@@ -58,7 +58,39 @@ bool UnicodePathField(const std::vector<TZipExtraBlock>& extra, const std::strin
   return false;
 }
 
+bool IsDeviceName(const std::string& part) {
+  // The device is the part before the first dot, trailing spaces dropped: "nul.tar.gz" and
+  // "COM1 .txt" are devices too.
+  std::string stem = part.substr(0, part.find('.'));
+  stem.erase(stem.find_last_not_of(' ') + 1);
+  for (char& c : stem)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  for (const char* device : kDevices)
+    if (stem == device) return true;
+  if (stem.size() < 4 || (stem.compare(0, 3, "COM") != 0 && stem.compare(0, 3, "LPT") != 0))
+    return false;
+  const std::string digit = stem.substr(3);
+  // Windows counts the superscripts one to three as digits here.
+  return (digit.size() == 1 && digit[0] >= '0' && digit[0] <= '9') || digit == "\xC2\xB9" ||
+         digit == "\xC2\xB2" || digit == "\xC2\xB3";
+}
+
 }  // namespace
+
+bool ZipHasReservedWindowsName(const std::string& path) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('\\', start);
+    if (end == std::string::npos) end = path.size();
+    const std::string part = path.substr(start, end - start);
+    if (!part.empty() && part != "." &&
+        (part.back() == '.' || part.back() == ' ' || IsDeviceName(part)))
+      return true;
+    start = end + 1;
+  }
+  return false;
+}
 
 bool ZipIsValidUtf8(const std::string& text) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());

@@ -13,5 +13,9 @@
 std::string ZipUnicodeName(const std::string& raw, uint16_t flags, uint16_t versionMadeBy,
                            const std::vector<TZipExtraBlock>& extra, bool oemFileNames);
 bool ZipIsValidUtf8(const std::string& text);
+// Whether a part of a UTF-8 path ("\" separators) is a name Windows gives a meaning: a
+// device (CON, NUL, COM1.txt, "AUX ." ...) or a name ending in a dot or a space, which
+// Windows trims into another name. "." alone stays allowed.
+bool ZipHasReservedWindowsName(const std::string& path);
 // OEM (code page 862) entry names to the component's windows-1255 text.
 std::string ZipOemToAnsi(const std::string& oem);

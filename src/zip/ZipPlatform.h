@@ -37,8 +37,13 @@ namespace ZipPlatform {
 // Opens the archive with a Win32-style mode (access in the low bits, sharing in 0x70).
 // Raises EZipStreamError "Cannot open file %s" when it can't.
 std::unique_ptr<TZipStream> OpenArchiveFile(const std::string& path, uint16_t mode);
-// Creates or truncates a file for writing; null when it can't.
-std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path);
+// Creates or truncates a file for writing; null when it can't or when Path names a link,
+// which is never followed. With MustBeNew, null as well when anything has that name: a
+// link that the platform doesn't show as one (Wine's to a file or to nothing) included.
+std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path, bool mustBeNew = false);
+// Whether Path itself, not what it leads to, is a link: a symbolic link, or on Windows any
+// reparse point (symbolic link, junction, mount point).
+bool IsLink(const std::string& path);
 
 bool FileExists(const std::string& path);
 // The same number for two paths of one file (case, short names, links), 0 when there is
@@ -53,6 +58,7 @@ bool DirectoryExists(const std::string& path);
 bool CreateDir(const std::string& path);
 // The DOS attribute bits of an existing file or folder, -1 when there is none.
 int32_t FileAttributes(const std::string& path);
+// Refuses a link rather than change what it leads to.
 bool ChangeAttributes(const std::string& path, uint32_t attributes);
 bool RemoveFile(const std::string& path);
 // Moves From over To, replacing it.

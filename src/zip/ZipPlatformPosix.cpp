@@ -119,10 +119,17 @@ std::unique_ptr<TZipStream> OpenArchiveFile(const std::string& path, uint16_t mo
   return std::make_unique<TPosixStream>(fd);
 }
 
-std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path) {
-  int fd = ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path, bool mustBeNew) {
+  const int flags =
+      O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | (mustBeNew ? O_EXCL : 0);
+  int fd = ::open(NativePath(path).c_str(), flags, 0666);
   if (fd < 0) return nullptr;
   return std::make_unique<TPosixOutputFile>(fd);
+}
+
+bool IsLink(const std::string& path) {
+  struct stat st;
+  return ::lstat(NativePath(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool FileExists(const std::string& path) {
@@ -155,7 +162,7 @@ int32_t FileAttributes(const std::string& path) {
 bool ChangeAttributes(const std::string& path, uint32_t attributes) {
   std::string native = NativePath(path);
   struct stat st;
-  if (::stat(native.c_str(), &st) != 0) return false;
+  if (::lstat(native.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) return false;
   mode_t mode = st.st_mode & 07777;
   mode_t wanted = (attributes & 0x01) ? (mode & ~mode_t(0222)) : (mode | S_IWUSR);
   return wanted == mode || ::chmod(native.c_str(), wanted) == 0;

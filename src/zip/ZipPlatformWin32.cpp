@@ -109,11 +109,24 @@ std::unique_ptr<TZipStream> OpenArchiveFile(const std::string& path, uint16_t mo
   return std::make_unique<TWin32Stream>(handle);
 }
 
-std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path) {
-  HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+std::unique_ptr<TZipOutputFile> CreateOutputFile(const std::string& path, bool mustBeNew) {
+  // The link itself is opened, never what it leads to, and then refused.
+  HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                              mustBeNew ? CREATE_NEW : CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
-  return std::make_unique<TWin32OutputFile>(handle);
+  auto file = std::make_unique<TWin32OutputFile>(handle);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return nullptr;
+  return file;
+}
+
+bool IsLink(const std::string& path) {
+  // The attributes of a path's last part are its own, never those of a link's target.
+  DWORD a = GetFileAttributesW(Wide(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 bool FileExists(const std::string& path) {
@@ -148,6 +161,7 @@ int32_t FileAttributes(const std::string& path) {
 
 bool ChangeAttributes(const std::string& path, uint32_t attributes) {
   // Only the bits a file may carry; a Unix mode in the high half would be refused.
+  if (IsLink(path)) return false;
   DWORD a = attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                           FILE_ATTRIBUTE_ARCHIVE);
   return SetFileAttributesW(Wide(path).c_str(), a ? a : FILE_ATTRIBUTE_NORMAL) != 0;

@@ -237,6 +237,26 @@ def cases():
                    central_extra=struct.pack("<HHQ", 1, 8, 1)), Entry("ok.txt", b"ok")]
     yield Case("zip64-extra-shorter-than-its-fields", build(short), [e.name for e in short],
                [("ok.txt", b"ok")], [("short-zip64.txt", 8)])
+    # Names Windows gives a meaning: devices with any case, extension or trailing space, and
+    # parts ending in a dot or a space; their neighbours are plain names.
+    reserved = ["CON", "nul.tar.gz", "COM1.txt", "Lpt9 .log", "aux/inner.txt", "dir/PRN",
+                "trail./x.txt", "space /y.txt", "dot.", "COM\u00b9.txt", "CONOUT$"]
+    plain_names = ["CONSOLE.txt", "COM10.txt", "LPT.txt", "a.b/c.txt", "./here.txt"]
+    dev = [Entry(n, b"dev") for n in reserved] + [Entry(n, n.encode()) for n in plain_names]
+    yield Case("windows-device-and-trailing-dot-names", build(dev), [e.name for e in dev],
+               [(n.replace("./", ""), n.encode()) for n in plain_names],
+               [(n, 65) for n in reserved])
+    # Overlapping data: 40 central entries on one 10 MB stream (400 MB out of 14 KB), and an
+    # entry whose data run into the next one's header.
+    shared = build([Entry("shared.bin", b"\0" * (10 * 1024 * 1024))])
+    one = shared[shared.index(b"PK\x01\x02"):shared.index(b"PK\x05\x06")]
+    local = shared[:shared.index(b"PK\x01\x02")]
+    central = b"".join(one.replace(b"shared.bin", b"sh%04d.bin" % k) for k in range(40))
+    yield Case("entries-sharing-one-stream",
+               local + central + struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, 40, 40,
+                                             len(central), len(local), 0), open_result="57")
+    into = [Entry("a.bin", noise[:1000], method=0, csize=1040), Entry("b.txt", b"b")]
+    yield Case("entry-data-running-into-next", build(into), open_result="57")
     attrs = [Entry("hidden.txt", b"h", attrs=0x22), Entry("readonly.txt", b"r", attrs=0x21)]
     yield Case("hidden-and-read-only-entries", build(attrs), [e.name for e in attrs],
                files_of(attrs))

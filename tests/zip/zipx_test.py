@@ -90,6 +90,25 @@ def main():
     # with the folder of that name, so only the folder's files are asked for).
     check("all files", "userdata/db.mdb" in {f.lower() for f in files(dest)}, files(dest))
 
+    # Links planted below the base: a folder pointing elsewhere and a dangling file link
+    # named as an archive file. Wine shows a Unix link to a folder as a reparse point, but
+    # one to nothing not at all: there the file is refused as one that can't be made new.
+    root = fresh("links")
+    dest, elsewhere = os.path.join(root, "out"), os.path.join(root, "elsewhere")
+    os.makedirs(dest)
+    os.makedirs(elsewhere)
+    os.symlink(elsewhere, os.path.join(dest, "bin"))
+    os.symlink(os.path.join(root, "outside.txt"), os.path.join(dest, "readme.txt"))
+    code, out, err = run("extract", host(f"{archives}/plain.zip"), host(dest))
+    refused = ["failed: readme.txt native=%d" % (19 if wine else 64),
+               "failed: bin/ native=64", "failed: bin/tool.dat native=64"]
+    check("links exit", code == 1, code)
+    check("links refused", out.splitlines() == refused, out)
+    check("links named", "\\out\\bin\". The path passes through a link" in err, err)
+    left = {"docs/deep/note.txt", "empty.txt"}
+    written = {f for f in files(root) if not os.path.islink(os.path.join(root, f))}
+    check("links rest", written == {"out/" + f for f in left}, written)
+
     for archive, native in (("missing.zip", "00012"), ("not-an-archive.zip", "00035")):
         code, out, err = run("extract", host(f"{archives}/{archive}"), host(fresh("none")))
         check(f"{archive} exit", code == 2, code)
