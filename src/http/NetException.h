@@ -44,6 +44,10 @@ MIRPAN_NET_EXCEPTION(ENetAlreadyConnected, ENetException)
 MIRPAN_NET_EXCEPTION(ENetReadLnMaxLineLengthExceeded, ENetException)
 MIRPAN_NET_EXCEPTION(ENetURIException, ENetException)
 MIRPAN_NET_EXCEPTION(ENetUnknownProtocol, ENetException)
+// A response the client refuses: a head past its bounds, or a header value with a control
+// character that would be copied into a request; the connection is dropped with it.
+MIRPAN_NET_EXCEPTION(ENetHTTPHeaderTooLarge, ENetException)
+MIRPAN_NET_EXCEPTION(ENetHTTPInvalidCharacter, ENetException)
 
 MIRPAN_NET_EXCEPTION(ENetTCPConnectionError, ENetException)
 MIRPAN_NET_EXCEPTION(ENetNotConnected, ENetTCPConnectionError)

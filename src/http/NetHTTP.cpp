@@ -1,5 +1,6 @@
 #include "http/NetHTTP.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "http/NetContentRange.h"
@@ -28,24 +29,52 @@ int HexDigit(char c) {
   return -1;
 }
 
-// The stream a read goes to for the time of a scope, also when the read raises.
+// The stream a dropped body goes to for the time of a scope, also when the read raises. Its
+// receives are small, so what is read past the bound is small as well.
 class TStreamSwap {
  public:
   TStreamSwap(TNetHTTP& http, TNetStream& scratch, int32_t timeout)
-      : FHTTP(http), FStream(http.Response().ContentStream), FTimeout(http.ReadTimeout) {
+      : FHTTP(http),
+        FStream(http.Response().ContentStream),
+        FTimeout(http.ReadTimeout),
+        FBodyRecvBufferSize(http.BodyRecvBufferSize) {
     http.Response().ContentStream = &scratch;
     http.ReadTimeout = timeout;
+    http.BodyRecvBufferSize = http.RecvBufferSize;
   }
   ~TStreamSwap() {
     FHTTP.Response().ContentStream = FStream;
     FHTTP.ReadTimeout = FTimeout;
+    FHTTP.BodyRecvBufferSize = FBodyRecvBufferSize;
   }
 
  private:
   TNetHTTP& FHTTP;
   TNetStream* FStream;
   int32_t FTimeout;
+  int32_t FBodyRecvBufferSize;
 };
+
+class EDroppedBodyBound : public ENetException {
+ public:
+  EDroppedBodyBound() : ENetException("") {}
+};
+
+// The scratch stream of a body read only to be dropped: it keeps its first bytes, up to the
+// bound, and raises past it, so that an endless body ends there whatever its framing.
+class TDroppedBody : public TNetMemoryStream {
+ public:
+  void Write(const void* buffer, size_t count) override {
+    const int64_t room = std::max<int64_t>(NetMaxDroppedBodyBytes - Position(), 0);
+    TNetMemoryStream::Write(buffer, static_cast<size_t>(std::min<int64_t>(room, count)));
+    if (static_cast<int64_t>(count) > room) throw EDroppedBodyBound();
+  }
+};
+
+[[noreturn]] void RaiseInvalidRequestText(const std::string& what) {
+  throw ENetHTTPInvalidCharacter(
+      NetFormat(NetResourceStrings::RSHTTPInvalidRequestText, what.c_str()));
+}
 
 }  // namespace
 
@@ -160,8 +189,10 @@ void TNetHTTP::PerformRequest(TNetHTTPMethod method, const std::string& url, TNe
       ++FRedirectCount;
       PrepareRequest();
       OpenConnection();
+      FHeadBytes = 0;
+      FHeadLines = 0;
       do {
-        FResponse.ResponseText = ReadLine();
+        FResponse.ResponseText = ReadHeadLine();
         ReadResponseHead();
         ProcessCookies();
       } while (IsInterimReply(FResponse.ResponseCode()));
@@ -284,6 +315,12 @@ void TNetHTTP::SendRequestHead() {
     std::string cookies = FCookieManager->CookieText(FURI, FRequest.ConnectionKind == ckSSL);
     if (!cookies.empty()) FRequest.RawHeaders.SetValue("Cookie", cookies);
   }
+  // Nothing the caller set or a server sent may end a line and start another.
+  if (NetHasControlCharacter(FRequest.URL)) RaiseInvalidRequestText("URL");
+  for (const std::string& line : FRequest.RawHeaders.Lines()) {
+    if (NetHasControlCharacter(line))
+      RaiseInvalidRequestText("header " + TNetHeaderList::LineName(line));
+  }
   BeginWriteBatch();
   WriteLine(std::string(NetMethodName(FRequest.Method)) + " " + FRequest.URL + " HTTP/" +
             VersionText(ProtocolVersion));
@@ -294,10 +331,29 @@ void TNetHTTP::SendRequestHead() {
   FlushWriteBatch();
 }
 
+// A line of the head, counted against its bounds; a line longer than the bytes left is
+// the head's fault, not the line length's.
+std::string TNetHTTP::ReadHeadLine() {
+  const int32_t left = std::max(NetMaxResponseHeadBytes - FHeadBytes, 1);
+  const bool lineBound = MaxLineLength > 0 && MaxLineLength <= left;
+  std::string line;
+  try {
+    line = ReadLine("\n", -1, lineBound ? MaxLineLength : left);
+  } catch (const ENetReadLnMaxLineLengthExceeded&) {
+    if (lineBound) throw;
+    throw ENetHTTPHeaderTooLarge(NetResourceStrings::RSHTTPHeaderTooLarge);
+  }
+  FHeadBytes += static_cast<int32_t>(line.size()) + 2;
+  if (FHeadBytes > NetMaxResponseHeadBytes || ++FHeadLines > NetMaxResponseHeadLines) {
+    throw ENetHTTPHeaderTooLarge(NetResourceStrings::RSHTTPHeaderTooLarge);
+  }
+  return line;
+}
+
 void TNetHTTP::ReadResponseHead() {
   FResponse.RawHeaders.Clear();
   try {
-    for (std::string line = ReadLine(); !line.empty(); line = ReadLine()) {
+    for (std::string line = ReadHeadLine(); !line.empty(); line = ReadHeadLine()) {
       FResponse.RawHeaders.Add(line);
     }
   } catch (const ENetConnClosedGracefully&) {
@@ -311,6 +367,11 @@ void TNetHTTP::ProcessCookies() {
   if (!FCookieManager) return;
   for (const char* name : {"Set-cookie", "Set-cookie2"}) {
     for (const std::string& value : FResponse.RawHeaders.Values(name)) {
+      // The cookie would go back in every later request's head.
+      if (NetHasControlCharacter(value)) {
+        throw ENetHTTPInvalidCharacter(
+            NetFormat(NetResourceStrings::RSHTTPInvalidHeaderValue, "Set-Cookie"));
+      }
       FCookieManager->AddCookie(value, FURI.Host);
     }
   }
@@ -372,6 +433,11 @@ TNetHTTPWhatsNext TNetHTTP::DecideNext() {
     const bool handled = DoOnRedirect(location, method, FRedirectCount);
     if (!handled) RaiseProtocolError();
     if (HandleRedirects && FRedirectCount < RedirectMaximum) {
+      // The location becomes the next request line and its Host header.
+      if (NetHasControlCharacter(location)) {
+        throw ENetHTTPInvalidCharacter(
+            NetFormat(NetResourceStrings::RSHTTPInvalidHeaderValue, "Location"));
+      }
       FRequest.URL = location;
       FRequest.Method = method;
       result = nxFollow;
@@ -419,18 +485,21 @@ void TNetHTTP::ReadBodyInto(TNetStream& scratch, int32_t timeout) {
 }
 
 void TNetHTTP::RaiseProtocolError() {
-  TNetMemoryStream body;
+  TDroppedBody body;
   try {
     ReadBodyInto(body, ErrorBodyTimeout);
   } catch (const ENetConnClosedGracefully&) {
     // An error body cut short still reports the status, with what arrived of the body.
+  } catch (const EDroppedBodyBound&) {
+    // Its first bytes are the message; the unread rest must not be taken for a response.
+    Disconnect();
   }
   throw ENetHTTPProtocolException(FResponse.ResponseCode(), FResponse.ResponseText,
                                   body.DataString());
 }
 
 void TNetHTTP::DiscardBody() {
-  TNetMemoryStream body;
+  TDroppedBody body;
   try {
     ReadBodyInto(body, DiscardBodyTimeout);
   } catch (const Exception&) {
@@ -461,8 +530,10 @@ void TNetHTTP::ReadChunkedBody(TNetStream& stream) {
     ReadToStream(stream, size, false);
     ReadLine();  // the line end after the data
   }
-  // The trailer section, ended by an empty line.
-  while (!ReadLine().empty()) {
+  // The trailer section, ended by an empty line, is a head of its own.
+  FHeadBytes = 0;
+  FHeadLines = 0;
+  while (!ReadHeadLine().empty()) {
   }
 }
 

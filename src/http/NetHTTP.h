@@ -21,6 +21,13 @@ enum TNetHTTPOption : unsigned {
   hoForceEncodeParams = 4
 };
 
+// What a server can make the client hold. The head of one response, its interim replies
+// and a chunked body's trailer each, is bounded in bytes and lines; the body of an error or
+// redirect reply, which is dropped, is read up to its bound and the connection then closed.
+constexpr int32_t NetMaxResponseHeadBytes = 65536;
+constexpr int32_t NetMaxResponseHeadLines = 200;
+constexpr int32_t NetMaxDroppedBodyBytes = 65536;
+
 // Parsers of the response framing, usable without a connection.
 int32_t NetResponseCode(const std::string& statusLine);  // -1 when there is none
 // Version of a status line "HTTP/1.x ..."; false when it is neither 1.0 nor 1.1.
@@ -120,6 +127,7 @@ class TNetHTTP : public TNetTCPClient {
   TNetHTTPConnectionType SelectRoute();
   void OpenConnection();
   void SendRequestHead();
+  std::string ReadHeadLine();
   void ReadResponseHead();
   void ProcessCookies();
   TNetHTTPWhatsNext DecideNext();
@@ -136,5 +144,7 @@ class TNetHTTP : public TNetTCPClient {
   int32_t FRedirectCount = 0;
   int32_t FAuthRetries = 0;
   int32_t FAuthProxyRetries = 0;
+  int32_t FHeadBytes = 0;  // of the head being read, against its bounds
+  int32_t FHeadLines = 0;
   std::unique_ptr<TNetCookieManager> FCookieManager;
 };

@@ -29,6 +29,14 @@ bool NetSameText(const std::string& a, const std::string& b) {
   return true;
 }
 
+bool NetHasControlCharacter(const std::string& text) {
+  for (char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    if ((byte < 0x20 && byte != '\t') || byte == 0x7F) return true;
+  }
+  return false;
+}
+
 std::string TNetHeaderList::LineName(const std::string& line) {
   size_t colon = line.find(':');
   return colon == std::string::npos ? line : line.substr(0, colon);

@@ -40,3 +40,6 @@ class TNetHeaderList {
 
 std::string NetTrim(const std::string& text);
 bool NetSameText(const std::string& a, const std::string& b);  // without case
+// A byte below 0x20 other than a tab, or 0x7F: what must never reach a request line or
+// header, where a CR or LF would end it and start another.
+bool NetHasControlCharacter(const std::string& text);

@@ -39,6 +39,10 @@ inline constexpr const char* RSHTTPMethodRequiresVersion =
 inline constexpr const char* RSHTTPUnknownResponseCode = "Undefined situation";
 inline constexpr const char* RSHTTPUnsupportedProtocol = "Protocol %s is not supported";
 inline constexpr const char* RSHTTPInvalidChunkSize = "Invalid chunk size line: %s";
+inline constexpr const char* RSHTTPHeaderTooLarge = "Response header too large";
+inline constexpr const char* RSHTTPInvalidHeaderValue = "Invalid character in header %s";
+// "URL" or "header <name>"
+inline constexpr const char* RSHTTPInvalidRequestText = "Invalid character in request %s";
 
 // Text of a Winsock error code; empty for codes outside the table.
 const char* SocketErrorText(int code);

@@ -16,6 +16,11 @@ Paths (N, M byte counts; body byte i is i % 251):
   /stall/N/M        Content-Length N, M bytes, silence /closeafter 200 with 5 bytes, then close
   /split/N/K        Content-Length N; head and K bytes, a pause, then the rest
   /cookie           200 setting cookie a=1             /lines/... raw bytes for the line tests
+  /crlocation       302 whose Location holds a bare CR /crcookie  200 setting a cookie with a CR
+  /flood/KIND       without end, until the client goes: KIND "headers" (header lines),
+                    "headerline" (one header line), "continue" (100 replies), or
+                    STATUS,FRAMING: that status with a body "chunked", "len" or "close"
+                    (a 3xx with Location /len/10)
 """
 import argparse
 import os
@@ -135,6 +140,15 @@ class Handler(socketserver.BaseRequestHandler):
             self.send(data[k:])
         elif kind == "cookie":
             self.send(head("200 OK", ["Set-Cookie: a=1; Path=/", "Content-Length: 2"], c) + b"ok")
+        elif kind == "crlocation":
+            self.send(head("302 Found", ["Location: /len/10\rX-Injected: 1", "Content-Length: 0"],
+                           c))
+        elif kind == "crcookie":
+            self.send(head("200 OK", ["Set-Cookie: a=1\rX-Injected: 1", "Content-Length: 2"], c) +
+                      b"ok")
+        elif kind == "flood":
+            self.flood(args[0], c)
+            return False
         elif kind == "lines":
             # For the line tests: a three-letter line, lines with LF alone and a CR inside,
             # a 16384-byte line, a 16385-byte line, then the close.
@@ -146,6 +160,31 @@ class Handler(socketserver.BaseRequestHandler):
         else:
             self.send(head("404 Not Found", ["Content-Length: 0"], c))
         return True
+
+
+    def flood(self, what, c):
+        line = b"X-Flood: " + b"f" * 53 + b"\r\n"
+        if what == "headers":
+            start, block = b"HTTP/1.1 200 OK\r\n", line * 1024
+        elif what == "headerline":
+            start, block = b"HTTP/1.1 200 OK\r\nX-Flood: ", b"f" * 65536
+        elif what == "continue":
+            start, block = b"", b"HTTP/1.1 100 Continue\r\n\r\n" * 1024
+        else:
+            status, framing = what.split(",")
+            headers = {"chunked": ["Transfer-Encoding: chunked"],
+                       "len": ["Content-Length: 2000000000"], "close": []}[framing]
+            if status.startswith("3"):
+                headers.append("Location: /len/10")
+            start, block = head(status + " Flood", headers, c), b"e" * 65536
+            if framing == "chunked":
+                block = b"10000\r\n" + block + b"\r\n"
+        try:
+            self.send(start)
+            while True:
+                self.send(block)
+        except OSError:
+            pass  # the client went, as it should
 
 
 class Server(socketserver.ThreadingTCPServer):

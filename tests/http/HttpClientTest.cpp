@@ -158,6 +158,84 @@ TEST_F(HttpClient, ErrorStatusesAndRedirects) {
   EXPECT_EQ(Http.Response().ResponseCode(), 200);
 }
 
+// Servers that never stop sending: the head is refused past its bound, an error body is
+// kept up to its bound for the message; either way the connection is dropped.
+TEST_F(HttpClient, EndlessAnswersEndAtTheirBoundsAndDropTheConnection) {
+  TNetMemoryStream stream;
+  for (const char* path : {"/flood/headers", "/flood/continue"}) {
+    SCOPED_TRACE(path);
+    try {
+      Http.Get(Fault(path), stream);
+      FAIL() << "an endless head must raise";
+    } catch (const ENetHTTPHeaderTooLarge& e) {
+      EXPECT_EQ(e.Message(), "Response header too large");
+    }
+    EXPECT_FALSE(Http.IsConnected());
+  }
+  EXPECT_THROW(Http.Get(Fault("/flood/headerline"), stream), ENetReadLnMaxLineLengthExceeded);
+  Http.MaxLineLength = 0;  // no line limit: the head's bound still holds
+  EXPECT_THROW(Http.Get(Fault("/flood/headerline"), stream), ENetHTTPHeaderTooLarge);
+  Http.MaxLineLength = 16384;
+
+  for (const char* framing : {"chunked", "len", "close"}) {
+    SCOPED_TRACE(framing);
+    try {
+      Http.Get(Fault("/flood/404," + std::string(framing)), stream);
+      FAIL() << "a 404 must raise";
+    } catch (const ENetHTTPProtocolException& e) {
+      EXPECT_EQ(e.Message(), "HTTP/1.1 404 Flood");
+      EXPECT_EQ(e.ErrorCode(), 404);
+      EXPECT_TRUE(e.ErrorMessage() == std::string(NetMaxDroppedBodyBytes, 'e'));
+    }
+    EXPECT_FALSE(Http.IsConnected());
+  }
+  EXPECT_EQ(stream.Size(), 0);
+
+  // A redirect's endless body is dropped the same way, and the redirect still followed.
+  Http.HandleRedirects = true;
+  EXPECT_EQ(FetchText(Fault("/flood/302,chunked")), Pattern(10));
+}
+
+// A CR or another control character would end a request line or header and start another.
+TEST_F(HttpClient, ControlCharactersNeverReachARequest) {
+  Http.HandleRedirects = true;
+  TNetMemoryStream stream;
+  try {
+    Http.Get(Fault("/crlocation"), stream);
+    FAIL() << "a Location with a CR must raise";
+  } catch (const ENetHTTPInvalidCharacter& e) {
+    EXPECT_EQ(e.Message(), "Invalid character in header Location");
+  }
+  EXPECT_EQ(LastRequest(), ExpectedHead("/crlocation")) << "the redirect is not followed";
+
+  try {
+    Http.Get(Fault("/crcookie"), stream);
+    FAIL() << "a cookie with a CR must raise";
+  } catch (const ENetHTTPInvalidCharacter& e) {
+    EXPECT_EQ(e.Message(), "Invalid character in header Set-Cookie");
+  }
+  FetchText(Fault("/len/1"));
+  EXPECT_EQ(LastRequest(), ExpectedHead("/len/1")) << "the cookie is not kept";
+
+  // Nor can the caller's values smuggle a line: nothing is sent.
+  Http.Request().UserAgent = "x\r\nX-Injected: 1";
+  try {
+    Http.Get(Fault("/len/2"), stream);
+    FAIL();
+  } catch (const ENetHTTPInvalidCharacter& e) {
+    EXPECT_EQ(e.Message(), "Invalid character in request header User-Agent");
+  }
+  Http.Request().UserAgent = "x";
+  try {
+    Http.Get(Fault("/len/2\nX-Injected: 1"), stream);
+    FAIL();
+  } catch (const ENetHTTPInvalidCharacter& e) {
+    EXPECT_EQ(e.Message(), "Invalid character in request URL");
+  }
+  EXPECT_EQ(LastRequest(), ExpectedHead("/len/1"));
+  EXPECT_EQ(stream.Size(), 0);
+}
+
 TEST_F(HttpClient, FailuresMidBodyCloseTheConnection) {
   TNetMemoryStream stream;
   try {
