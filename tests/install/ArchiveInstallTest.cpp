@@ -17,6 +17,7 @@
 #include "tools/MirpanProduct.h"
 #include "tools/ProtectedFolder.h"
 #include "wizard/install/ArchiveInstall.h"
+#include "wizard/install/ArchivePass.h"
 
 using namespace InstallTest;
 
@@ -289,4 +290,34 @@ TEST_F(ArchiveInstall, BackupThatFailsSaysSoAndTheDataIsKept) {
       << Describe(answerer.Seen());
   EXPECT_EQ(PlantedUserData, FileBytes(Product() + L"UserData\\UserData.mdb"));
   EXPECT_TRUE(Backups().empty());
+}
+
+// Names Windows resolves to UserData stay out with it: short names are left out, names
+// ending in a dot or a space fail; the file beside them comes out.
+TEST_F(ArchiveInstall, NamesOfTheUserDataFolderStayOut) {
+  PlantUserData();
+  const std::wstring part = Damaged(L"userdata-aliases\\MirpanN1.zip");
+  HANDLE handle = CreateFileW(part.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+  std::vector<std::string> failed;
+  {
+    TArchivePass pass;
+    pass.OnFileFailure = [&](const std::string& Name) { failed.push_back(Name); };
+    pass.Open(handle, part, Product(), false);
+    pass.Extract(false);
+  }
+  CloseHandle(handle);
+  EXPECT_EQ(failed, (std::vector<std::string>{"UserData.\\UserData.mdb",
+                                              "UserData \\UserData.mdb"}));
+  EXPECT_EQ(FileBytes(Product() + L"kept.txt"), "replaced");
+  EXPECT_EQ(PlantedUserData, FileBytes(Product() + L"UserData\\UserData.mdb"));
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((Product() + L"*").c_str(), &found);
+  std::vector<std::wstring> names;
+  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+    if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"UserData", L"kept.txt"}));
 }

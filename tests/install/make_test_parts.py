@@ -9,6 +9,8 @@ not-a-zip/      MirpanN1.zip as built; MirpanN2.zip is plain text.
 long-extraction/ MirpanN1.zip with a large stored file more in Bin, so that its extraction
                 lasts long enough for the user to act during it; MirpanN2.zip as built.
 big-unpacked/   MirpanN1.zip with a file of 256 MB more in Bin that packs to almost nothing.
+userdata-aliases/ MirpanN1.zip of names Windows resolves to UserData (short names, a trailing
+                dot or space) and one file beside them.
 """
 import shutil
 import struct
@@ -68,7 +70,8 @@ def main():
     not_zip = out / "not-a-zip"
     long_extraction = out / "long-extraction"
     big = out / "big-unpacked"
-    for folder in (crc, not_zip, long_extraction, big):
+    aliases = out / "userdata-aliases"
+    for folder in (crc, not_zip, long_extraction, big, aliases):
         folder.mkdir(parents=True, exist_ok=True)
     (crc / "MirpanN1.zip").write_bytes(break_crc((parts / "MirpanN1.zip").read_bytes(),
                                                  DAMAGED_ENTRY))
@@ -78,6 +81,10 @@ def main():
     add_long_file(parts / "MirpanN1.zip", long_extraction / "MirpanN1.zip")
     shutil.copyfile(parts / "MirpanN2.zip", long_extraction / "MirpanN2.zip")
     add_big_file(parts / "MirpanN1.zip", big / "MirpanN1.zip")
+    with zipfile.ZipFile(aliases / "MirpanN1.zip", "w") as archive:
+        for name in ("USERDA~1/UserData.mdb", "userda~2/", "UserData./UserData.mdb",
+                     "UserData /UserData.mdb", "kept.txt"):
+            archive.writestr(name, b"" if name.endswith("/") else b"replaced")
 
 
 if __name__ == "__main__":

@@ -20,6 +20,22 @@ std::wstring WideFromUtf8(const std::string& text) {
 // Every entry, folders and hidden or system files included.
 constexpr int32_t AnyAttributes = 10431;
 
+// Names Windows resolves to the user-data folder besides its own: the 8.3 names it may get,
+// and the one an existing folder has. Names ending in a dot or a space the archiver refuses.
+std::vector<std::string> UserDataAliases(std::wstring BaseDir) {
+  std::vector<std::string> names = {"USERDA~?"};
+  if (!BaseDir.empty() && BaseDir.back() != L'\\') BaseDir += L'\\';
+  const std::wstring folder = BaseDir + L"UserData";
+  wchar_t shortPath[MAX_PATH];
+  const DWORD n = GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH);
+  if (n > 0 && n < MAX_PATH) {
+    const std::wstring path(shortPath, n);
+    const std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+    if (lstrcmpiW(name.c_str(), L"UserData") != 0) names.push_back(Cp1255FromWide(name));
+  }
+  return names;
+}
+
 // The archive read through a handle that stays the caller's. Reads give their own offset,
 // so the handle's position, which a download file keeps for its writes, is never relied on.
 class THeldPartStream : public TZipStream {
@@ -102,6 +118,10 @@ void TArchivePass::Open(void* Part, const std::wstring& FileName, const std::wst
   if (!ExtractAll) {
     zip.ExclusionMasks.Add("UserData");
     zip.ExclusionMasks.Add("UserData\\*.*");
+    for (const std::string& alias : UserDataAliases(BaseDir)) {
+      zip.ExclusionMasks.Add(alias);
+      zip.ExclusionMasks.Add(alias + "\\*.*");
+    }
     zip.FileMasks.Add("*.*");
   }
 }
