@@ -7,6 +7,7 @@
 
 #include "framework/Exception.h"
 #include "framework/Form.h"
+#include "framework/SystemLibrary.h"
 #include "framework/Text.h"
 #include "framework/Timer.h"
 
@@ -32,8 +33,12 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
+  // COMCTL32 is no KnownDLL: imported, the loader would take it from the program's folder.
+  using TInitCommonControlsEx = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  static const auto init =
+      SystemProc<TInitCommonControlsEx>(L"comctl32.dll", "InitCommonControlsEx");
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&icc);
+  if (init) init(&icc);
   Handle();
 }
 

@@ -164,8 +164,9 @@ void TCanvas::StretchDraw(const RECT& r, const TBitmap& bitmap) {
 void TCanvas::DrawTransparent(int x, int y, const TBitmap& bitmap) {
   if (bitmap.Empty()) return;
   TColor key = bitmap.Pixel(0, bitmap.Height() - 1);
-  TransparentBlt(FDC, x, y, bitmap.Width(), bitmap.Height(), bitmap.DC(), 0, 0, bitmap.Width(),
-                 bitmap.Height(), key);
+  // GDI32's own entry: MSIMG32's TransparentBlt forwards to it, and MSIMG32 is no KnownDLL.
+  GdiTransparentBlt(FDC, x, y, bitmap.Width(), bitmap.Height(), bitmap.DC(), 0, 0, bitmap.Width(),
+                    bitmap.Height(), key);
 }
 
 TColor TCanvas::Pixel(int x, int y) const { return GetPixel(FDC, x, y); }

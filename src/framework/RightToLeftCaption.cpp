@@ -3,18 +3,15 @@
 #include <string>
 
 #include "framework/GdiGuards.h"
+#include "framework/SystemLibrary.h"
 
 namespace {
 
 // A composited desktop draws the frames itself, following the window's extended styles.
 bool Composited() {
   using TIsCompositionEnabled = HRESULT(WINAPI*)(BOOL*);
-  static TIsCompositionEnabled isEnabled = [] {
-    HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
-    return dwm ? reinterpret_cast<TIsCompositionEnabled>(
-                     reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")))
-               : nullptr;
-  }();
+  static const auto isEnabled =
+      SystemProc<TIsCompositionEnabled>(L"dwmapi.dll", "DwmIsCompositionEnabled");
   BOOL enabled = FALSE;
   return isEnabled && SUCCEEDED(isEnabled(&enabled)) && enabled;
 }

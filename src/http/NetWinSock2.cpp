@@ -10,6 +10,7 @@
 #include <iterator>
 #include <mutex>
 
+#include "framework/SystemLibrary.h"
 #include "framework/Text.h"
 #include "http/NetException.h"
 #include "http/NetResourceStrings.h"
@@ -151,7 +152,7 @@ namespace NetSocketApi {
 void Startup() {
   std::lock_guard<std::mutex> lock(GLoadLock);
   if (GLibrary == nullptr) {
-    GLibrary = LoadLibraryW(WinsockLibraryName);
+    GLibrary = LoadSystemLibrary(WinsockLibraryName);
     if (GLibrary == nullptr) {
       RaiseStubError(GetLastError(), NetFormat(NetResourceStrings::RSWS2LoadError, "WS2_32.DLL"));
     }

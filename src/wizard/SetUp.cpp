@@ -2,7 +2,17 @@
 #include <windows.h>
 
 #include "framework/Application.h"
+#include "framework/SystemLibrary.h"
 #include "wizard/UMirpan4RSetup.h"
+
+extern "C" int WinMainCRTStartup();
+
+// The program's entry, ahead of the runtime's: the DLL search is restricted before any static
+// initialiser or window can load a DLL. Only kernel32 calls run here, the runtime is not up yet.
+extern "C" int SetUpEntry() {
+  RestrictDllSearchToSystem();
+  return WinMainCRTStartup();
+}
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The program ships without debug sections and names the file beside it that keeps them; it is
 # a GUI program of the tree's format (pei-i386: PE32, pei-x86-64: PE32+) that imports only
-# these DLLs.
+# these DLLs, all KnownDLLs: any other import the loader would take from the program's folder.
 # Usage: shipped-program-test.sh OBJDUMP PROGRAM.exe FORMAT
 set -u
 objdump=$1 program=$2 format=$3
-imports="advapi32.dll comctl32.dll gdi32.dll kernel32.dll msimg32.dll msvcrt.dll ole32.dll shell32.dll user32.dll"
+imports="advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll"
 symbols=${program%.*}.debug
 sections() { "$objdump" -h "$1" | awk '$2 ~ /^\./ { print $2 }'; }
 shipped=$(sections "$program")
