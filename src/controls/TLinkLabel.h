@@ -26,6 +26,8 @@ class TLinkLabel : public TLabel {
   void MouseLeave() override;
 
  protected:
-  // Opens the target with the shell's default verb; false when the shell reports failure.
+  // Opens the target with the shell's default verb, through the desktop's shell (the user's
+  // rights) where there is one; false when the shell reports failure. The desktop's shell
+  // opens asynchronously: a target it cannot open shows its own message there.
   virtual bool OpenTarget(const std::wstring& target);
 };

@@ -6,6 +6,7 @@
 
 #include "dialogs/UInstError.h"
 #include "framework/Application.h"
+#include "framework/ComGuards.h"
 #include "framework/Registry.h"
 #include "framework/Text.h"
 #include "tools/MirpanProduct.h"
@@ -31,37 +32,6 @@ std::string SystemMessage(DWORD Code) {
 void CheckOle(HRESULT Result) {
   if (FAILED(Result)) throw EOleSysError(SystemMessage(static_cast<DWORD>(Result)), Result);
 }
-
-// COM for the length of one call; a thread that has it already keeps it as it was.
-class TComScope {
- public:
-  TComScope() : FInitialized(SUCCEEDED(CoInitialize(nullptr))) {}
-  ~TComScope() {
-    if (FInitialized) CoUninitialize();
-  }
-  TComScope(const TComScope&) = delete;
-  TComScope& operator=(const TComScope&) = delete;
-
- private:
-  bool FInitialized;
-};
-
-// Releases an interface pointer on every path.
-template <typename T>
-class TComPtr {
- public:
-  TComPtr() = default;
-  ~TComPtr() {
-    if (FPtr) FPtr->Release();
-  }
-  TComPtr(const TComPtr&) = delete;
-  TComPtr& operator=(const TComPtr&) = delete;
-  T* operator->() const { return FPtr; }
-  void** Out() { return reinterpret_cast<void**>(&FPtr); }
-
- private:
-  T* FPtr = nullptr;
-};
 
 std::wstring LinkFileName(const std::wstring& Folder, const std::string& LinkName) {
   return Folder + L"\\" + WideFromCp1255(LinkName) + L".lnk";

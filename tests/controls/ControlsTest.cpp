@@ -253,4 +253,39 @@ TEST_F(ControlsTest, LinkThatCannotBeOpenedTurnsInertAndGreyed) {
   EXPECT_EQ(link->Font().Color(), TColor(5581568));
 }
 
+// The installer runs elevated: what a link opens is started by the desktop's shell, which runs
+// as the user, and not as a child of the program.
+TEST_F(ControlsTest, LinkOpensItsTargetThroughTheDesktopNotAsAChild) {
+  wchar_t self[MAX_PATH] = L"";
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring target = self;
+  target = target.substr(0, target.rfind(L'\\') + 1) + L"controls_parent_recorder.exe";
+  const std::wstring record = target + L".parent";
+  DeleteFileW(record.c_str());
+  auto* link = new TLinkLabel(Form);
+  link->SetBounds(122, 32, 135, 18);
+  link->SetParent(Form);
+  link->SetCaption(L"___________________");
+  link->Jump = target;
+  SendMouse(WM_LBUTTONDOWN, 130, 40);
+  SendMouse(WM_LBUTTONUP, 130, 40);
+  EXPECT_EQ(link->JumpMode, jmInternet);
+
+  std::string parent;
+  for (int waited = 0; waited < 30000 && parent.empty(); waited += 100) {
+    Sleep(100);
+    HANDLE file = CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) continue;
+    char text[32] = "";
+    DWORD read = 0;
+    ReadFile(file, text, sizeof text - 1, &read, nullptr);
+    CloseHandle(file);
+    parent.assign(text, read);
+  }
+  DeleteFileW(record.c_str());
+  ASSERT_FALSE(parent.empty()) << "the link's target did not start";
+  EXPECT_NE(std::stoul(parent), GetCurrentProcessId());
+}
+
 }  // namespace

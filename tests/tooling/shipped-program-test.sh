@@ -5,7 +5,7 @@
 # Usage: shipped-program-test.sh OBJDUMP PROGRAM.exe FORMAT
 set -u
 objdump=$1 program=$2 format=$3
-imports="advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll shell32.dll user32.dll"
+imports="advapi32.dll gdi32.dll kernel32.dll msvcrt.dll ole32.dll oleaut32.dll shell32.dll user32.dll"
 symbols=${program%.*}.debug
 sections() { "$objdump" -h "$1" | awk '$2 ~ /^\./ { print $2 }'; }
 shipped=$(sections "$program")
