@@ -55,6 +55,7 @@ class TStreamSwap {
   int32_t FBodyRecvBufferSize;
 };
 
+// Raised by TDroppedBody at its bound; caught where the dropped body is read.
 class EDroppedBodyBound : public ENetException {
  public:
   EDroppedBodyBound() : ENetException("") {}

@@ -111,6 +111,12 @@ TEST(NetHeaderList, FindsUnfoldsAndSets) {
   narrow.SetValue("Name", "aaaa bbbb cccc dddd");
   EXPECT_EQ(narrow.Lines(), (std::vector<std::string>{"Name: aaaa bbbb", " cccc dddd"}));
   EXPECT_EQ(narrow.GetValue("Name"), "aaaa bbbb cccc dddd");
+
+  // A tab and 8-bit text may stand in a header value; no other control character may.
+  EXPECT_FALSE(NetHasControlCharacter("a\tb \xE9~"));
+  for (const char* bad : {"a\rb", "a\nb", "\x01", "\x1F", "a\x7F"}) {
+    EXPECT_TRUE(NetHasControlCharacter(bad)) << bad;
+  }
 }
 
 TEST(NetHTTPHeaderInfo, RequestComposeOrderAndCredentials) {
