@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shldisp.h>
 #include <shlguid.h>
+#include <shlobj.h>
 #include <shobjidl.h>
 
 #include "framework/ComGuards.h"
@@ -36,11 +37,14 @@ TDesktopOpen OpenFromDesktop(const std::wstring& target) {
   if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                               windows.Out())))
     return TDesktopOpen::NoDesktop;
-  VARIANT none;
+  VARIANT none, desktopFolder;
   VariantInit(&none);
+  VariantInit(&desktopFolder);
+  desktopFolder.vt = VT_I4;
+  desktopFolder.lVal = CSIDL_DESKTOP;
   long window = 0;
   TComPtr<IDispatch> desktop;
-  if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+  if (windows->FindWindowSW(&desktopFolder, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
                             desktop.Put()) != S_OK ||
       !desktop)
     return TDesktopOpen::NoDesktop;

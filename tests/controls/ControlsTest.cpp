@@ -274,8 +274,8 @@ TEST_F(ControlsTest, LinkOpensItsTargetThroughTheDesktopNotAsAChild) {
   std::string parent;
   for (int waited = 0; waited < 30000 && parent.empty(); waited += 100) {
     Sleep(100);
-    HANDLE file = CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
     if (file == INVALID_HANDLE_VALUE) continue;
     char text[32] = "";
     DWORD read = 0;

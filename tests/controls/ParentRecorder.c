@@ -1,6 +1,10 @@
 // Opened by a link: writes the id of the process that started it to "<its own path>.parent".
+// tlhelp32.h needs windows.h before it.
+// clang-format off
 #include <windows.h>
 #include <tlhelp32.h>
+// clang-format on
+
 #include <stdio.h>
 
 int main(void) {

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "SetUpDriver.h"
 #include "../support/TestFiles.h"
+#include "SetUpDriver.h"
 
 namespace {
 
