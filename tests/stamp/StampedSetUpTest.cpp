@@ -16,6 +16,7 @@
 #include "framework/Text.h"
 #include "stamp/PeImage.h"
 #include "stamp/SetUpStamp.h"
+#include "wizard/install/DownloadFile.h"
 #include "wizard/install/InstallFiles.h"
 #include "wizard/install/StampedParts.h"
 
@@ -95,6 +96,23 @@ TEST_F(StampedSetUp, StampReadsBackAndOnlyTheMakersBytesMatch) {
   EXPECT_FALSE(PartFileMatches(Folder + L"MirpanN1.zip", *first));
   EXPECT_FALSE(PartFileMatches(Folder + L"MirpanN2.zip", *first));
   EXPECT_FALSE(PartFileMatches(Folder + L"missing.zip", *first));
+}
+
+// A reply that announces more bytes than the stamp gives fails before any is written.
+TEST_F(StampedSetUp, DownloadLongerThanItsStampIsRefusedBeforeAByteIsWritten) {
+  TPartStampEntry stamp = {};
+  stamp.Size = 10;
+  const std::wstring name = Folder + L"MirpanN1.zip";
+  {
+    TDownloadFile file(name, &stamp);
+    EXPECT_THROW(file.SetSize(11), EPartMismatch);
+    LARGE_INTEGER size = {};
+    EXPECT_TRUE(GetFileSizeEx(file.Handle(), &size));
+    EXPECT_EQ(0, size.QuadPart);
+    EXPECT_THROW(file.Write("0123456789a", 11), EPartMismatch);
+    file.Write("0123456789", 10);
+  }
+  EXPECT_EQ("0123456789", FileBytes(name));
 }
 
 TEST_F(StampedSetUp, StampOverAStampReplacesIt) {

@@ -114,6 +114,7 @@ void TArchiveDownloader::FinishRun() {
   FHttpClient.ReadTimeout = kReadTimeout;
   FHttpClient.OnWaitSlice = nullptr;
   FInstaller.SaveInstallLog(*FInstallLog);
+  FInstaller.RemoveEmptyMakerFolder();
 }
 
 void TArchiveDownloader::DownloadAndInstallArchives() {

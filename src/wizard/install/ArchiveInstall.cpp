@@ -104,6 +104,11 @@ bool TArchiveInstaller::BeginInstallation(bool& OverwriteUserData) {
   return true;
 }
 
+void TArchiveInstaller::RemoveEmptyMakerFolder() {
+  // Fails, as it should, on a folder that holds anything.
+  RemoveDirectoryW((F.DriveRoot() + MirpanProduct::MakerFolder).c_str());
+}
+
 bool TArchiveInstaller::ExtractsWhole(const std::wstring& Part, bool OverwriteUserData) {
   return OverwriteUserData || Part != MirpanProduct::UserDataPart;
 }
@@ -275,6 +280,7 @@ void TArchiveInstaller::InstallFromLocalArchives() {
     }
     ExtractArchive(held.Get(), file, ExtractsWhole(part, overwriteUserData));
   }
+  RemoveEmptyMakerFolder();
   ShowClosingNoticeIfIncomplete();
 }
 

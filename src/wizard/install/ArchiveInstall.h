@@ -47,6 +47,8 @@ class TArchiveInstaller {
   // for administrators, then CheckUserData, which answers OverwriteUserData. False, after
   // telling the user why, when the folder could not be made theirs: nothing is installed.
   bool BeginInstallation(bool& OverwriteUserData);
+  // Removes the maker's folder when the run left it empty, as when no part could be installed.
+  void RemoveEmptyMakerFolder();
   // Backs existing user data up beside itself and asks whether to overwrite it.
   void CheckUserData(bool& OverwriteUserData);
   // Whether Part is extracted with every entry: all but the user-data part when the user
