@@ -24,7 +24,12 @@ xvfb_start() {
     flock "$lock"
   fi
   report=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$report" >/dev/null 2>&1 &
+  # Without the lock: an Xvfb left behind by a run that was killed must not hold it forever.
+  if [ -n "$lock" ]; then
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$report" {lock}>&- >/dev/null 2>&1 &
+  else
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$report" >/dev/null 2>&1 &
+  fi
   XVFB_PID=$!
   while [ $tries -lt 200 ] && kill -0 "$XVFB_PID" 2>/dev/null; do
     number=$(tr -dc '0-9' <"$report")
