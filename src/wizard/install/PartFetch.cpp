@@ -2,6 +2,7 @@
 
 #include "framework/Exception.h"
 #include "http/NetException.h"
+#include "http/NetHeaderList.h"
 #include "http/NetHTTP.h"
 
 namespace {
@@ -117,6 +118,8 @@ void TPartFetch::Remember(const TDownloadFile& File) {
   if (code == 200) {
     FTotal = FHttp.Response().HasContentLength() ? FHttp.Response().ContentLength() : 0;
     FValidator = FHttp.Response().ResumeValidator();
+    // The client refuses to send such a value, so every resumed attempt would fail on it.
+    if (NetHasControlCharacter(FValidator)) FValidator.clear();
   } else if (code != 206) {
     Forget();
   }
