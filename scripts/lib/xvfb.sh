@@ -14,7 +14,7 @@ XVFB_PID=
 
 xvfb_start() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local report tries=0 number= lock
+  local report tries=0 number= lock=
   if [ -n "${1:-}" ]; then
     # Runs of one prefix on displays of their own cannot overlap: the prefix's desktop
     # process lives on the display of the run that started it, and each run ends by ending
