@@ -118,6 +118,9 @@ void TArchiveInstaller::CheckUserData(bool& OverwriteUserData) {
   OverwriteUserData = true;
   const std::wstring base = folder.substr(folder.find_last_of(L'\\') + 1);
   if (!FolderExists(folder) || !FileExists(folder + L"\\" + base + L".mdb")) return;
+  // A link in its place would have the backup copy someone else's files where users can read
+  // them; the extraction refuses to write through it anyway.
+  if (!LinkRefusal(folder).empty()) return;
 
   const std::wstring target = ProductFolder() + L"\\";
   bool copied = false;
