@@ -44,7 +44,7 @@ class TDescriptor {
     PACL dacl = nullptr;
     BOOL present = FALSE, defaulted = FALSE;
     return FValue && GetSecurityDescriptorDacl(FValue, &present, &dacl, &defaulted) ? dacl
-                                                                                     : nullptr;
+                                                                                    : nullptr;
   }
 
  private:
@@ -77,8 +77,8 @@ class TTakeoverPrivileges {
     }
     DWORD size = sizeof FPrevious;
     FAdjusted = AdjustTokenPrivileges(FToken, FALSE, reinterpret_cast<PTOKEN_PRIVILEGES>(&wanted),
-                                      sizeof FPrevious, reinterpret_cast<PTOKEN_PRIVILEGES>(&FPrevious),
-                                      &size);
+                                      sizeof FPrevious,
+                                      reinterpret_cast<PTOKEN_PRIVILEGES>(&FPrevious), &size);
   }
   ~TTakeoverPrivileges() {
     if (FAdjusted)
@@ -119,8 +119,9 @@ DWORD AttributesOf(HANDLE File) {
 
 bool IsAdministratorsOnly(HANDLE Folder) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetSecurityInfo(Folder, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                      nullptr, nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+  if (GetSecurityInfo(Folder, SE_FILE_OBJECT,
+                      OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                      nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
     return false;
   const bool only = OnlyAdministratorsMayChange(descriptor);
   LocalFree(descriptor);
@@ -153,8 +154,8 @@ std::wstring ResetBelow(const std::wstring& Folder) {
     if (name == L"." || name == L"..") continue;
     const std::wstring path = Folder + L"\\" + name;
     THandle entry{OpenForSecurity(path)};
-    const DWORD attributes = entry.Value == INVALID_HANDLE_VALUE ? INVALID_FILE_ATTRIBUTES
-                                                                 : AttributesOf(entry.Value);
+    const DWORD attributes =
+        entry.Value == INVALID_HANDLE_VALUE ? INVALID_FILE_ATTRIBUTES : AttributesOf(entry.Value);
     const bool folder = attributes != INVALID_FILE_ATTRIBUTES &&
                         (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
                         !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
@@ -176,7 +177,7 @@ std::wstring LinkMessage(const std::wstring& Path) {
 
 std::wstring FirstLinkOnTheWay(const std::wstring& Path) {
   // Below the drive root, "X:\".
-  for (size_t end = Path.find(L'\\', 3); ; end = Path.find(L'\\', end + 1)) {
+  for (size_t end = Path.find(L'\\', 3);; end = Path.find(L'\\', end + 1)) {
     const std::wstring step = Path.substr(0, end);
     if (step.size() > 3) {
       const DWORD attributes = GetFileAttributesW(step.c_str());

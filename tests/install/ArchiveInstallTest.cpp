@@ -160,11 +160,11 @@ TEST(MakersFolderRights, OnlyAnAdministratorsOnlyFolderIsLeftAsItIs) {
   } cases[] = {
       {L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)", true},
       {L"O:SYD:P(A;OICI;FA;;;BA)(D;;FA;;;WD)", true},
-      {L"O:BUD:P(A;OICI;FA;;;BA)", false},                       // a user's own folder
-      {L"O:BAD:(A;OICI;FA;;;BA)", false},                        // inherits from the root
+      {L"O:BUD:P(A;OICI;FA;;;BA)", false},                        // a user's own folder
+      {L"O:BAD:(A;OICI;FA;;;BA)", false},                         // inherits from the root
       {L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;AU)", false},  // users may modify
       {L"O:BAD:P(A;OICI;FA;;;BA)(A;;WD;;;WD)", false},            // anyone may change its rights
-      {L"O:BA", false},                                          // no list: open to all
+      {L"O:BA", false},                                           // no list: open to all
   };
   for (const TCase& test : cases) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
@@ -297,8 +297,8 @@ TEST_F(ArchiveInstall, BackupThatFailsSaysSoAndTheDataIsKept) {
 TEST_F(ArchiveInstall, NamesOfTheUserDataFolderStayOut) {
   PlantUserData();
   const std::wstring part = Damaged(L"userdata-aliases\\MirpanN1.zip");
-  HANDLE handle = CreateFileW(part.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+  HANDLE handle =
+      CreateFileW(part.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(handle, INVALID_HANDLE_VALUE);
   std::vector<std::string> failed;
   {
@@ -308,8 +308,8 @@ TEST_F(ArchiveInstall, NamesOfTheUserDataFolderStayOut) {
     pass.Extract(false);
   }
   CloseHandle(handle);
-  EXPECT_EQ(failed, (std::vector<std::string>{"UserData.\\UserData.mdb",
-                                              "UserData \\UserData.mdb"}));
+  EXPECT_EQ(failed,
+            (std::vector<std::string>{"UserData.\\UserData.mdb", "UserData \\UserData.mdb"}));
   EXPECT_EQ(FileBytes(Product() + L"kept.txt"), "replaced");
   EXPECT_EQ(PlantedUserData, FileBytes(Product() + L"UserData\\UserData.mdb"));
   WIN32_FIND_DATAW found;

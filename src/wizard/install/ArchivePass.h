@@ -30,8 +30,7 @@ class TArchivePass {
   // Reads the archive through Part, a handle the caller keeps open until Close, to extract
   // below BaseDir with folders; FileName names it in messages. Without ExtractAll the folder
   // "UserData" is left out. Raises what the archiver raises.
-  void Open(void* Part, const std::wstring& FileName, const std::wstring& BaseDir,
-            bool ExtractAll);
+  void Open(void* Part, const std::wstring& FileName, const std::wstring& BaseDir, bool ExtractAll);
   // One extraction pass of the selection made by Open.
   void Extract(bool ExtractAll);
   // Errors here are of no interest: the pass is over.

@@ -2,8 +2,8 @@
 
 #include "framework/Exception.h"
 #include "http/NetException.h"
-#include "http/NetHeaderList.h"
 #include "http/NetHTTP.h"
+#include "http/NetHeaderList.h"
 
 namespace {
 
